@@ -1,0 +1,189 @@
+#include "HttpFetch.h"
+
+#include <curl/curl.h>
+
+#include <cctype>
+#include <memory>
+#include <mutex>
+
+#include "Version.h"
+
+namespace lexoria {
+
+namespace {
+
+void initCurlOnce() {
+    static std::once_flag once;
+    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
+bool isHexDigit(char c) {
+    return std::isxdigit(static_cast<unsigned char>(c)) != 0;
+}
+
+bool isUrlChar(char c) {
+    if (std::isalnum(static_cast<unsigned char>(c)) != 0) {
+        return true;
+    }
+    // RFC 2396 reserved and unreserved marks, the fragment sign, and brackets for IPv6
+    // hosts.
+    constexpr std::string_view kAllowed = "-_.!~*'();/?:@&=+$,#[]";
+    return kAllowed.find(c) != std::string_view::npos;
+}
+
+struct CurlDeleter {
+    void operator()(CURL* handle) const { curl_easy_cleanup(handle); }
+};
+struct CurlUrlDeleter {
+    void operator()(CURLU* url) const { curl_url_cleanup(url); }
+};
+
+struct BodySink {
+    std::string body;
+    std::size_t limit = 0;
+    bool overflowed = false;
+};
+
+size_t writeBody(char* data, size_t size, size_t count, void* user) {
+    auto* sink = static_cast<BodySink*>(user);
+    const size_t bytes = size * count;
+    if (sink->body.size() + bytes > sink->limit) {
+        sink->overflowed = true;
+        return 0;  // makes libcurl abort the transfer
+    }
+    sink->body.append(data, bytes);
+    return bytes;
+}
+
+}  // namespace
+
+std::string defaultUserAgent() {
+    return std::string("Lexoria/") + kLexoriaVersion;
+}
+
+bool isLegalUrlText(const std::string& text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '%') {
+            if (i + 2 >= text.size() || !isHexDigit(text[i + 1]) || !isHexDigit(text[i + 2])) {
+                return false;
+            }
+            i += 2;
+        } else if (!isUrlChar(c)) {
+            return false;
+        }
+    }
+    std::unique_ptr<CURLU, CurlUrlDeleter> url(curl_url());
+    if (!url || curl_url_set(url.get(), CURLUPART_URL, text.c_str(), 0) != CURLUE_OK) {
+        return false;
+    }
+    char* scheme = nullptr;
+    if (curl_url_get(url.get(), CURLUPART_SCHEME, &scheme, 0) != CURLUE_OK) {
+        return false;
+    }
+    const std::string schemeText = scheme;
+    curl_free(scheme);
+    char* host = nullptr;
+    if (curl_url_get(url.get(), CURLUPART_HOST, &host, 0) != CURLUE_OK) {
+        return false;
+    }
+    const bool hasHost = host[0] != '\0';
+    curl_free(host);
+    return hasHost && (schemeText == "http" || schemeText == "https");
+}
+
+std::optional<HttpAnswer> httpGet(const std::string& url, const HttpOptions& options,
+                                  const std::string& userAgent) {
+    if (!isLegalUrlText(url)) {
+        return std::nullopt;
+    }
+    initCurlOnce();
+    std::unique_ptr<CURL, CurlDeleter> handle(curl_easy_init());
+    if (!handle) {
+        return std::nullopt;
+    }
+    CURL* h = handle.get();
+    BodySink sink;
+    sink.limit = options.maxBodyBytes;
+    curl_easy_setopt(h, CURLOPT_URL, url.c_str());
+    curl_easy_setopt(h, CURLOPT_HTTPGET, 1L);
+    curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(h, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(h, CURLOPT_MAXREDIRS, 16L);
+    curl_easy_setopt(h, CURLOPT_TIMEOUT_MS, static_cast<long>(options.timeoutSeconds * 1000.0));
+    curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(h, CURLOPT_USERAGENT, userAgent.c_str());
+    curl_easy_setopt(h, CURLOPT_SSL_VERIFYPEER, 1L);
+    curl_easy_setopt(h, CURLOPT_SSL_VERIFYHOST, 2L);
+    if (!options.caFile.empty()) {
+        curl_easy_setopt(h, CURLOPT_CAINFO, options.caFile.c_str());
+        curl_easy_setopt(h, CURLOPT_CAPATH, nullptr);
+    }
+    curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, &writeBody);
+    curl_easy_setopt(h, CURLOPT_WRITEDATA, &sink);
+
+    if (curl_easy_perform(h) != CURLE_OK || sink.overflowed) {
+        return std::nullopt;
+    }
+    HttpAnswer answer;
+    curl_easy_getinfo(h, CURLINFO_RESPONSE_CODE, &answer.status);
+    char* contentType = nullptr;
+    if (curl_easy_getinfo(h, CURLINFO_CONTENT_TYPE, &contentType) == CURLE_OK && contentType) {
+        answer.charset = charsetOfContentType(contentType);
+    }
+    answer.body = std::move(sink.body);
+    return answer;
+}
+
+std::optional<std::string> charsetOfContentType(const std::string& contentType) {
+    // Parameters follow the media type, separated by ";": name=value or name="value".
+    std::size_t pos = contentType.find(';');
+    while (pos != std::string::npos) {
+        ++pos;
+        while (pos < contentType.size() && (contentType[pos] == ' ' || contentType[pos] == '\t')) {
+            ++pos;
+        }
+        const std::size_t eq = contentType.find('=', pos);
+        if (eq == std::string::npos) {
+            return std::nullopt;
+        }
+        std::string name = contentType.substr(pos, eq - pos);
+        while (!name.empty() && (name.back() == ' ' || name.back() == '\t')) {
+            name.pop_back();
+        }
+        for (char& c : name) {
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        }
+        std::size_t valueStart = eq + 1;
+        while (valueStart < contentType.size() && contentType[valueStart] == ' ') {
+            ++valueStart;
+        }
+        std::string value;
+        std::size_t next;
+        if (valueStart < contentType.size() && contentType[valueStart] == '"') {
+            const std::size_t close = contentType.find('"', valueStart + 1);
+            value = contentType.substr(valueStart + 1, close == std::string::npos
+                                                           ? std::string::npos
+                                                           : close - valueStart - 1);
+            next = close == std::string::npos ? close : contentType.find(';', close);
+        } else {
+            next = contentType.find(';', valueStart);
+            value = contentType.substr(
+                valueStart, next == std::string::npos ? std::string::npos : next - valueStart);
+            while (!value.empty() && (value.back() == ' ' || value.back() == '\t')) {
+                value.pop_back();
+            }
+        }
+        if (name == "charset") {
+            if (value.empty()) {
+                return std::nullopt;
+            }
+            return value;
+        }
+        pos = next;
+    }
+    return std::nullopt;
+}
+
+}  // namespace lexoria

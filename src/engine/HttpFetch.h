@@ -1,0 +1,43 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+
+namespace lexoria {
+
+struct HttpOptions {
+    // Whole-exchange time-out.
+    double timeoutSeconds = 60.0;
+    // PEM file of certificate authorities to trust instead of the system's; empty for
+    // the system's. Certificates are always verified.
+    std::string caFile;
+    // A larger answer is cut off and counts as no answer: nothing a service sends is
+    // near this size, and an endless body must not exhaust memory.
+    std::size_t maxBodyBytes = std::size_t{16} << 20;
+};
+
+// What came back from a completed exchange, whatever its status.
+struct HttpAnswer {
+    long status = 0;
+    std::string body;
+    // The character set declared in the final answer's content type, if any.
+    std::optional<std::string> charset;
+};
+
+// The "User-Agent" sent with every request that does not set its own.
+std::string defaultUserAgent();
+
+// True when `text` is a URL the program may fetch: http or https, only characters that
+// a URL may hold, well-formed percent escapes, and a host.
+bool isLegalUrlText(const std::string& text);
+
+// A blocking GET that follows redirects (http and https only). No answer (nothing
+// reached, time-out, illegal URL, over-long body) is the absent value.
+std::optional<HttpAnswer> httpGet(const std::string& url, const HttpOptions& options,
+                                  const std::string& userAgent);
+
+// The charset parameter of a Content-Type value, unquoted; absent when there is none.
+std::optional<std::string> charsetOfContentType(const std::string& contentType);
+
+}  // namespace lexoria

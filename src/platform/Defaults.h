@@ -1,0 +1,19 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace lexoria {
+
+// The user's persistent settings: a dictionary from key text to value text. Every
+// write reaches persistent storage before the call returns.
+class Defaults {
+  public:
+    virtual ~Defaults() = default;
+
+    virtual std::optional<std::string> objectForKey(const std::string& key) = 0;
+    virtual void setObject(const std::string& value, const std::string& key) = 0;
+    virtual void removeObject(const std::string& key) = 0;
+};
+
+}  // namespace lexoria
