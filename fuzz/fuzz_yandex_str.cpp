@@ -1,19 +1,13 @@
-#include "DefaultsMemory.h"
 #include "FuzzInput.h"
-#include "LocaleFixed.h"
-#include "engine/SelfTranslators.h"
+#include "FuzzTranslators.h"
 #include "engine/TextTools.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
-    const std::string answer(reinterpret_cast<const char*>(data), size);
-    lexoria::test::DefaultsMemory defaults;
-    lexoria::test::LocaleFixed locale;
-    lexoria::EngineContext context{defaults, locale, {}, {}};
-    lexoria::SelfTranslators translators(context);
-    translators.setOsnova(answer);
-    const std::string result = translators.yandexStr();
+    FuzzTranslators fuzz(data, size);
+    const std::string answer = *fuzz.translators.osnova();
+    const std::string result = fuzz.translators.yandexStr();
     FUZZ_CHECK(result.size() <= answer.size());
-    FUZZ_CHECK(translators.osnova() == result);
+    FUZZ_CHECK(fuzz.translators.osnova() == result);
     if (lexoria::isValidUtf8(answer)) {
         FUZZ_CHECK(lexoria::isValidUtf8(result));
     }

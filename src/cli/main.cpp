@@ -9,16 +9,21 @@
 #include <sstream>
 
 #include "cli/TranslateCommand.h"
+#include "engine/AsyncHttp.h"
 #include "engine/EngineContext.h"
 #include "engine/SelfTranslators.h"
 #include "engine/TextTools.h"
 #include "engine/Version.h"
+#include "platform/linux/BundleDirectory.h"
 #include "platform/linux/DefaultsPlistFile.h"
 #include "platform/linux/LocalePosix.h"
+#include "platform/linux/LogStderr.h"
+#include "platform/linux/RunLoopStd.h"
 
 namespace {
 
 constexpr const char* kBundleIdentifier = "org.lexoria.Lexoria";
+const std::string kPromtKey = "promt_";
 
 std::optional<std::string> environment(const char* name) {
     const char* value = std::getenv(name);
@@ -88,10 +93,31 @@ int main(int argc, char** argv) {
 
     DefaultsPlistFile defaults(DefaultsPlistFile::standardPath(kBundleIdentifier), std::cerr);
     LocalePosix locale;
-    EngineContext context{defaults, locale, addresses, http};
-    SelfTranslators translators(context);
-    const std::string result = translators.setService(
+    LogStderr log;
+    const BundleDirectory bundle = BundleDirectory::forThisProgram();
+    RunLoopStd runLoop;
+    AsyncHttp asyncHttp(runLoop, http);
+    EngineContext context{defaults, locale, addresses, http, &bundle, &asyncHttp, &log};
+
+    const bool asynchronous = command.service == "PROMT";
+    if (asynchronous && defaults.objectForKey(kPromtKey)) {
+        defaults.removeObject(kPromtKey);  // an answer nobody collected must not pass for ours
+    }
+    std::string result = SelfTranslators(context).setService(
         command.service, text, command.from, command.to, command.remove, command.keyMicrosoft);
+    if (asynchronous) {
+        // The answer arrives on the run loop and waits in the settings.
+        while (asyncHttp.running() > 0) {
+            runLoop.runOnce(1.0);
+        }
+        const std::optional<std::string> answer = defaults.objectForKey(kPromtKey);
+        if (!answer) {
+            std::cout << kNoText << "\n";
+            return 1;
+        }
+        defaults.removeObject(kPromtKey);
+        result = *answer;
+    }
     std::cout << result << "\n";
     return 0;
 }

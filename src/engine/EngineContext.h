@@ -2,18 +2,27 @@
 
 #include "HttpFetch.h"
 #include "ServiceAddresses.h"
+#include "platform/Bundle.h"
 #include "platform/Defaults.h"
 #include "platform/Locale.h"
+#include "platform/Log.h"
 
 namespace lexoria {
 
+class AsyncHttp;
+
 // What a translation needs from the rest of the program: the settings, the user's
-// locale, where the services are and how to reach them.
+// locale, where the services are and how to reach them. The optional parts may be
+// missing: without a bundle there is no language table, without asynchronous
+// connections no PROMT, without a log nothing is logged.
 struct EngineContext {
     Defaults& defaults;
     const Locale& locale;
     ServiceAddresses addresses;
     HttpOptions http;
+    const Bundle* bundle = nullptr;
+    AsyncHttp* asyncHttp = nullptr;
+    Log* log = nullptr;
 };
 
 }  // namespace lexoria

@@ -12,11 +12,6 @@ namespace lexoria {
 
 namespace {
 
-void initCurlOnce() {
-    static std::once_flag once;
-    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-}
-
 bool isHexDigit(char c) {
     return std::isxdigit(static_cast<unsigned char>(c)) != 0;
 }
@@ -56,6 +51,11 @@ size_t writeBody(char* data, size_t size, size_t count, void* user) {
 }
 
 }  // namespace
+
+void ensureCurlInitialised() {
+    static std::once_flag once;
+    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
 
 std::string defaultUserAgent() {
     return std::string("Lexoria/") + kLexoriaVersion;
@@ -97,7 +97,7 @@ std::optional<HttpAnswer> httpGet(const std::string& url, const HttpOptions& opt
     if (!isLegalUrlText(url)) {
         return std::nullopt;
     }
-    initCurlOnce();
+    ensureCurlInitialised();
     std::unique_ptr<CURL, CurlDeleter> handle(curl_easy_init());
     if (!handle) {
         return std::nullopt;

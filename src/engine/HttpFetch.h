@@ -25,6 +25,9 @@ struct HttpAnswer {
     std::optional<std::string> charset;
 };
 
+// Sets libcurl up once per process, before any thread uses it.
+void ensureCurlInitialised();
+
 // The "User-Agent" sent with every request that does not set its own.
 std::string defaultUserAgent();
 

@@ -1,6 +1,11 @@
 #include "SelfTranslators.h"
 
+#include <nlohmann/json.hpp>
+
 #include "Charset.h"
+#include "Parsing.h"
+#include "Promt.h"
+#include "PropertyList.h"
 #include "ServiceKeys.h"
 #include "TextTools.h"
 #include "XMLRequest.h"
@@ -16,7 +21,13 @@ constexpr const char* kTooManyWords = "too many words";
 // variation selector, matched as one unit.
 constexpr std::string_view kMarkOpenYandex = "\u276E";    // ❮
 constexpr std::string_view kMarkCloseYandex = "\u276F";   // ❯
+constexpr std::string_view kArrowLeft = "\u25C0\uFE0E";   // ◀︎
 constexpr std::string_view kArrowRight = "\u25B6\uFE0E";  // ▶︎
+constexpr std::string_view kCheckMark = "\u2714\uFE0E";   // ✔︎
+constexpr std::string_view kBracketLeft = "\u23A1";       // ⎡
+constexpr std::string_view kBracketRight = "\u23A4";      // ⎤
+constexpr std::string_view kGuillemetLeft = "\u00AB";     // «
+constexpr std::string_view kGuillemetRight = "\u00BB";    // »
 constexpr std::string_view kBullet = " \u25CF ";          // " ● "
 constexpr std::string_view kSemicolonStandIn = "!@!";
 
@@ -26,6 +37,27 @@ constexpr const char* kDictionaryUserAgent =
 
 void deleteAll(std::string& text, std::string_view fragment) {
     replaceAll(text, fragment, "");
+}
+
+void deleteEach(std::string& text, const std::vector<std::string>& fragments) {
+    for (const std::string& fragment : fragments) {
+        deleteAll(text, fragment);
+    }
+}
+
+// An optional sign and decimal digits, with nothing but white space around them.
+bool isDecimalInteger(std::string_view text) {
+    const auto isSpace = [](char c) { return c == ' ' || (c >= '\t' && c <= '\r'); };
+    while (!text.empty() && isSpace(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && isSpace(text.back())) {
+        text.remove_suffix(1);
+    }
+    if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
+        text.remove_prefix(1);
+    }
+    return !text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos;
 }
 
 }  // namespace
@@ -46,7 +78,7 @@ std::string SelfTranslators::setService(const std::string& service,
                                         const std::optional<std::string>& leftLangArg,
                                         const std::optional<std::string>& rightLangArg,
                                         const std::optional<std::vector<std::string>>& arForRemove,
-                                        int32_t /*keyMicrosoft*/) {
+                                        int32_t keyMicrosoft) {
     std::string text = stringForTranslate;
     if (countWordPieces(text) > kWordLimit) {
         text = kTooManyWords;
@@ -83,8 +115,16 @@ std::string SelfTranslators::setService(const std::string& service,
     const std::vector<std::string> noRemovals;
     const std::vector<std::string>& removals = arForRemove ? *arForRemove : noRemovals;
     std::optional<std::string> result;
-    if (service == "Yandex") {
+    if (service == "Google") {
+        result = googleBranch(text, *leftLang, rightLang, removals);
+    } else if (service == "Microsoft") {
+        result = microsoftBranch(text, *leftLang, rightLang, keyMicrosoft);
+    } else if (service == "Babylon") {
+        result = babylonBranch(text, *leftLang, rightLang);
+    } else if (service == "Yandex") {
         result = yandexBranch(text, *leftLang, rightLang, removals);
+    } else if (service == "PROMT") {
+        promtBranch(text, *leftLang, rightLang);
     }
     if (!result) {
         return kNoText;
@@ -112,9 +152,7 @@ std::optional<std::string> SelfTranslators::yandexBranch(
         std::optional<HttpAnswer> answer = httpGet(lookupUrl, context_.http, kDictionaryUserAgent);
         osnova_ = answer ? decodeText(answer->body, std::string("UTF-8")) : std::nullopt;
         std::string entry = yandexDic();
-        for (const std::string& fragment : arForRemove) {
-            deleteAll(entry, fragment);
-        }
+        deleteEach(entry, arForRemove);
         if (!entry.empty()) {
             return entry;
         }
@@ -128,6 +166,138 @@ std::optional<std::string> SelfTranslators::yandexBranch(
     std::string translation = yandexStr();
     replaceAll(translation, kSemicolonStandIn, ";");
     return translation;
+}
+
+std::string SelfTranslators::googleBranch(std::string text, const std::string& leftLang,
+                                          const std::string& rightLang,
+                                          const std::vector<std::string>& arForRemove) {
+    // Stand-ins for what the page would mangle: the quote-comma-quote of its script and
+    // line breaks, which come back as the reference of the pencil sign.
+    replaceAll(text, "\",\"", "\u01A2");
+    replaceAll(text, "\n", " \u270E ");
+    std::string url = https(context_.addresses.google) + "/?langpair=" + std::string(kArrowLeft) +
+                      "%7C" + std::string(kArrowRight) + "&text=" + std::string(kCheckMark);
+    replaceAll(url, kArrowLeft, leftLang);
+    replaceAll(url, kArrowRight, rightLang);
+    replaceAll(url, kCheckMark, percentEncode(text));
+    replaceAll(url, " ", "%20");
+    fetchIntoOsnova(url);
+    std::string result = googlHtmlStr();
+    replaceAll(result, " &#9998; ", "\n");
+    deleteAll(result, "&#9998;");
+    deleteEach(result, arForRemove);
+    return result;
+}
+
+std::string SelfTranslators::googlHtmlStr() {
+    std::string work = std::string(kArrowLeft) + osnova_.value_or(std::string());
+    // The opening tag of the first translated sentence ends with this.
+    constexpr std::string_view kTranslationStart = "this.style.backgroundColor='#fff'\">";
+    if (const auto at = work.find(kTranslationStart); at != std::string::npos) {
+        work.replace(at, kTranslationStart.size(), kArrowRight);
+    }
+    work = removeMarkerSpans(work, kArrowLeft, kArrowRight);
+    replaceAll(work, kArrowRight, ">");
+    // The elements that follow the translation.
+    replaceAll(work, "<textarea ", kArrowLeft);
+    replaceAll(work, "<div id=res-translit class", kArrowLeft);
+    work += kArrowRight;
+    work = removeMarkerSpans(work, kArrowLeft, kArrowRight);
+    work = removeMarkerSpans(work, "<", ">");
+    Parsing parsing;
+    parsing.setStringForDecodeHTML(work);
+    work = parsing.returnDecodeStr().value_or(std::string());
+    deleteAll(work, kArrowRight);
+    deleteAll(work, ">");
+    replaceAll(work, kMarkOpenYandex, ">");
+    osnova_ = work;
+    return work;
+}
+
+std::string SelfTranslators::microsoftBranch(const std::string& text, const std::string& leftLang,
+                                             const std::string& rightLang, int32_t keyMicrosoft) {
+    const std::string encoded = percentEncode(text);
+    const auto urlWith = [&](const char* appId) {
+        return http(context_.addresses.microsoft) + "/V2/Http.svc/Translate?appId=" + appId +
+               "&text=" + encoded + "&from=" + leftLang + "&to=" + rightLang;
+    };
+    fetchIntoOsnova(urlWith(keyMicrosoft == 2 ? kApiS : kApiF));
+    std::string result = microsoftStr();
+    if (result.find("TranslateApiExceptionMethod") != std::string::npos) {
+        fetchIntoOsnova(urlWith(kApiS));
+        result = microsoftStr();
+    }
+    return result;
+}
+
+std::string SelfTranslators::microsoftStr() {
+    std::string work = removeMarkerSpans(osnova_.value_or(std::string()), "<", ">");
+    deleteAll(work, ">");
+    osnova_ = work;
+    return work;
+}
+
+std::optional<std::string> SelfTranslators::babylonBranch(const std::string& text,
+                                                          std::string leftLang,
+                                                          std::string rightLang) {
+    std::map<std::string, std::string> babylonCodes;
+    if (context_.bundle) {
+        if (const auto path = context_.bundle->pathForResource("lang", "plist")) {
+            if (const auto table = readPropertyList(*path)) {
+                babylonCodes = textDictionary(table->member("bab_det"));
+            }
+        }
+    }
+    for (std::string* code : {&leftLang, &rightLang}) {
+        if (!isDecimalInteger(*code)) {
+            if (const auto it = babylonCodes.find(*code); it != babylonCodes.end()) {
+                *code = it->second;
+            }
+        }
+    }
+    std::string url = http(context_.addresses.babylon) +
+                      "/translate/babylon.php?v=1.0&q=" + std::string(kCheckMark) +
+                      "&langpair=" + std::string(kBracketLeft) + "%7C" +
+                      std::string(kBracketRight) + "&callback=callbackFn&context=babylon";
+    replaceAll(url, kCheckMark, percentEncode(text));
+    replaceAll(url, kBracketLeft, leftLang);
+    replaceAll(url, kBracketRight, rightLang);
+    fetchIntoOsnova(url);
+    return babylonHtmlStr();
+}
+
+std::optional<std::string> SelfTranslators::babylonHtmlStr() {
+    if (!osnova_) {
+        return std::nullopt;
+    }
+    // The answer is a script call whose arguments hold 'babylon', then the JSON object.
+    std::string work = std::string(kMarkOpenYandex) + *osnova_ + std::string(kGuillemetRight);
+    replaceAll(work, "'babylon',", kMarkCloseYandex);
+    replaceAll(work, "},", "}" + std::string(kGuillemetLeft));
+    work = removeMarkerSpans(work, kMarkOpenYandex, kMarkCloseYandex);
+    work = removeMarkerSpans(work, kGuillemetLeft, kGuillemetRight);
+    work = removeMarkerSpans(work, "<", ">");
+    deleteAll(work, kMarkCloseYandex);
+    deleteAll(work, kGuillemetRight);
+    deleteAll(work, ">");
+    deleteAll(work, "&nbsp;");
+    const nlohmann::json answer = nlohmann::json::parse(work, nullptr, /*allow_exceptions=*/false);
+    if (!answer.is_object()) {
+        osnova_.reset();
+        return std::nullopt;
+    }
+    const auto translated = answer.find("translatedText");
+    if (translated == answer.end() || !translated->is_string()) {
+        osnova_.reset();
+        return std::nullopt;
+    }
+    osnova_ = translated->get<std::string>();
+    return osnova_;
+}
+
+void SelfTranslators::promtBranch(const std::string& text, const std::string& leftLang,
+                                  const std::string& rightLang) {
+    std::make_shared<Promt>(context_)->stringForTranslate(text, leftLang, rightLang);
 }
 
 std::string SelfTranslators::yandexStr() {
@@ -165,20 +335,21 @@ std::string SelfTranslators::languageForString(const std::string& text) {
 
     fetchIntoOsnova(https(context_.addresses.yandexTranslate) +
                     "/api/v1.5/tr/detect?key=" + kYandexTranslateKey + "&text=" + encoded);
+    const std::string code = yandexDetectStr();
+    if (!code.empty()) {
+        return code;
+    }
+    fetchIntoOsnova(http(context_.addresses.microsoft) + "/v2/Http.svc/Detect?appId=" + kApiF +
+                    "&text=" + encoded);
+    return microsoftStr();
+}
+
+std::string SelfTranslators::yandexDetectStr() {
     std::string work = osnova_.value_or(std::string());
     replaceAll(work, "lang=\"", kArrowRight);
     work = removeMarkerSpans(work, "<", kArrowRight);
     work = removeMarkerSpans(work, "\"", ">");
     deleteAll(work, kArrowRight);
-    deleteAll(work, ">");
-    osnova_ = work;
-    if (!work.empty()) {
-        return work;
-    }
-
-    fetchIntoOsnova(http(context_.addresses.microsoft) + "/v2/Http.svc/Detect?appId=" + kApiF +
-                    "&text=" + encoded);
-    work = removeMarkerSpans(osnova_.value_or(std::string()), "<", ">");
     deleteAll(work, ">");
     osnova_ = work;
     return work;

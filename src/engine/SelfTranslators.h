@@ -35,8 +35,14 @@ class SelfTranslators {
                                  const std::string& second) const;
 
     // Extraction from the raw answer in the working text; each leaves its result there.
+    std::string googlHtmlStr();
+    std::string microsoftStr();
+    // The translation of a Babylon answer, or nothing when it holds none.
+    std::optional<std::string> babylonHtmlStr();
     std::string yandexStr();
     std::string yandexDic();
+    // The language code in a Yandex detection answer, or the empty text.
+    std::string yandexDetectStr();
 
     void saveObjForSettings(const std::optional<std::string>& value, const std::string& key) {
         settings_.saveObjForSettings(value, key);
@@ -49,6 +55,15 @@ class SelfTranslators {
     void setOsnova(std::optional<std::string> text) { osnova_ = std::move(text); }
 
   private:
+    std::string googleBranch(std::string text, const std::string& leftLang,
+                             const std::string& rightLang,
+                             const std::vector<std::string>& arForRemove);
+    std::string microsoftBranch(const std::string& text, const std::string& leftLang,
+                                const std::string& rightLang, int32_t keyMicrosoft);
+    std::optional<std::string> babylonBranch(const std::string& text, std::string leftLang,
+                                             std::string rightLang);
+    void promtBranch(const std::string& text, const std::string& leftLang,
+                     const std::string& rightLang);
     std::optional<std::string> yandexBranch(const std::string& text, const std::string& leftLang,
                                             std::string rightLang,
                                             const std::vector<std::string>& arForRemove);

@@ -94,6 +94,38 @@ TEST_F(CommandLine, PrintsTheNoTextResultForNothingToTranslate) {
     EXPECT_TRUE(yandex.requests().empty());
 }
 
+TEST_F(CommandLine, WaitsForPromtAndTakesItsAnswerOutOfTheSettings) {
+    LoopbackServer promt;
+    promt.answer(
+        "/services/TranslationService.asmx/GetTranslateNew",
+        {200, "application/json; charset=utf-8", R"({"d":{"resultNoTags":"Hallo Welt"}})"});
+    environment["LEXORIA_PROMT_HOST"] = promt.hostPort();
+    const auto result = run({"--service", "PROMT", "--from", "en", "--to", "de", "Hello", "world"});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.out, "Hallo Welt\n");
+    EXPECT_EQ(settingsFile().find("promt_"), std::string::npos) << "the answer was collected";
+
+    environment["LEXORIA_PROMT_HOST"] = "127.0.0.1:1";
+    const auto failed = run({"--service", "PROMT", "--from", "en", "--to", "de", "Hello"});
+    EXPECT_EQ(failed.exitCode, 1);
+    EXPECT_EQ(failed.out, "?\u00BF\n");
+    EXPECT_NE(failed.err.find("something very bad happened here"), std::string::npos) << failed.err;
+}
+
+TEST_F(CommandLine, TranslatesWithGoogleByDefault) {
+    LoopbackServer google{LoopbackServer::Scheme::https};
+    google.answer(
+        "/",
+        {200, "text/html; charset=utf-8",
+         "<span onmouseout=\"this.style.backgroundColor='#fff'\">Hallo &amp; tsch&uuml;ss</span>"
+         "<textarea name=gtrans>"});
+    environment["LEXORIA_GOOGLE_HOST"] = google.hostPort();
+    const auto result = run({"--from", "en", "--to", "de", "Hello & bye"});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.out, "Hallo & tsch\u00FCss\n");
+    EXPECT_EQ(google.lastRequest()->target, "/?langpair=en%7Cde&text=Hello%20%20and%20%20bye");
+}
+
 TEST_F(CommandLine, RefusesBadUsageWithExitCodeTwo) {
     const std::vector<std::vector<std::string>> misuses = {
         {"--key", "3", "x"}, {"--to"}, {"--frobnicate", "x"}};

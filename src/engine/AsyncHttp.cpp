@@ -1,0 +1,165 @@
+#include "AsyncHttp.h"
+
+#include <curl/curl.h>
+
+#include <cstring>
+
+namespace lexoria {
+
+namespace {
+
+struct TransferState {
+    RunLoop* runLoop;
+    std::shared_ptr<ConnectionEvents> events;
+    const std::atomic<bool>* stopping;
+    std::size_t limit;
+    std::size_t received = 0;
+    bool overflowed = false;
+};
+
+size_t onHeader(char* data, size_t size, size_t count, void* user) {
+    auto* state = static_cast<TransferState*>(user);
+    const size_t bytes = size * count;
+    // Each status line starts a new response (after a redirect, for one).
+    if (bytes >= 5 && std::memcmp(data, "HTTP/", 5) == 0) {
+        state->received = 0;
+        state->runLoop->post([events = state->events] {
+            if (events->didReceiveResponse) {
+                events->didReceiveResponse();
+            }
+        });
+    }
+    return bytes;
+}
+
+size_t onBody(char* data, size_t size, size_t count, void* user) {
+    auto* state = static_cast<TransferState*>(user);
+    const size_t bytes = size * count;
+    if (state->received + bytes > state->limit) {
+        state->overflowed = true;
+        return 0;
+    }
+    state->received += bytes;
+    state->runLoop->post([events = state->events, chunk = std::string(data, bytes)]() mutable {
+        if (events->didReceiveData) {
+            events->didReceiveData(std::move(chunk));
+        }
+    });
+    return bytes;
+}
+
+int onProgress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+    return static_cast<TransferState*>(user)->stopping->load() ? 1 : 0;
+}
+
+struct CurlDeleter {
+    void operator()(CURL* handle) const { curl_easy_cleanup(handle); }
+};
+struct HeaderListDeleter {
+    void operator()(curl_slist* list) const { curl_slist_free_all(list); }
+};
+
+}  // namespace
+
+AsyncHttp::AsyncHttp(RunLoop& runLoop, HttpOptions options)
+    : runLoop_(runLoop), options_(std::move(options)) {
+    ensureCurlInitialised();
+}
+
+AsyncHttp::~AsyncHttp() {
+    stopping_ = true;
+    std::lock_guard lock(workersMutex_);
+    for (Worker& worker : workers_) {
+        worker.thread.join();
+    }
+}
+
+void AsyncHttp::start(AsyncRequest request, ConnectionEvents events) {
+    ++*running_;
+    auto shared = std::make_shared<ConnectionEvents>(std::move(events));
+    std::lock_guard lock(workersMutex_);
+    // Threads whose transfer is over are joined here rather than left to pile up.
+    for (auto it = workers_.begin(); it != workers_.end();) {
+        if (it->done->load()) {
+            it->thread.join();
+            it = workers_.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    auto done = std::make_shared<std::atomic<bool>>(false);
+    workers_.push_back(Worker{std::thread([this, request = std::move(request), shared, done] {
+                                  transfer(request, shared);
+                                  *done = true;
+                              }),
+                              done});
+}
+
+void AsyncHttp::transfer(const AsyncRequest& request,
+                         const std::shared_ptr<ConnectionEvents>& events) {
+    TransferState state{&runLoop_, events, &stopping_, options_.maxBodyBytes};
+    std::string error;
+    std::unique_ptr<CURL, CurlDeleter> handle(curl_easy_init());
+    std::unique_ptr<curl_slist, HeaderListDeleter> headers;
+    if (!handle) {
+        error = "cannot start a transfer";
+    } else if (!isLegalUrlText(request.url)) {
+        error = "unsupported URL";
+    } else {
+        CURL* h = handle.get();
+        curl_easy_setopt(h, CURLOPT_URL, request.url.c_str());
+        curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "http,https");
+        curl_easy_setopt(h, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+        curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, 1L);
+        curl_easy_setopt(h, CURLOPT_MAXREDIRS, 16L);
+        curl_easy_setopt(h, CURLOPT_TIMEOUT_MS,
+                         static_cast<long>(options_.timeoutSeconds * 1000.0));
+        curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
+        curl_easy_setopt(h, CURLOPT_USERAGENT, defaultUserAgent().c_str());
+        if (!options_.caFile.empty()) {
+            curl_easy_setopt(h, CURLOPT_CAINFO, options_.caFile.c_str());
+            curl_easy_setopt(h, CURLOPT_CAPATH, nullptr);
+        }
+        if (request.method == "POST") {
+            curl_easy_setopt(h, CURLOPT_POST, 1L);
+            curl_easy_setopt(h, CURLOPT_POSTFIELDS, request.body.c_str());
+            curl_easy_setopt(h, CURLOPT_POSTFIELDSIZE_LARGE,
+                             static_cast<curl_off_t>(request.body.size()));
+        } else if (request.method != "GET") {
+            curl_easy_setopt(h, CURLOPT_CUSTOMREQUEST, request.method.c_str());
+        }
+        curl_slist* list = nullptr;
+        for (const std::string& header : request.headers) {
+            list = curl_slist_append(list, header.c_str());
+        }
+        // No "Expect: 100-continue" round trip for larger bodies.
+        list = curl_slist_append(list, "Expect:");
+        headers.reset(list);
+        curl_easy_setopt(h, CURLOPT_HTTPHEADER, list);
+        curl_easy_setopt(h, CURLOPT_HEADERFUNCTION, &onHeader);
+        curl_easy_setopt(h, CURLOPT_HEADERDATA, &state);
+        curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, &onBody);
+        curl_easy_setopt(h, CURLOPT_WRITEDATA, &state);
+        curl_easy_setopt(h, CURLOPT_NOPROGRESS, 0L);
+        curl_easy_setopt(h, CURLOPT_XFERINFOFUNCTION, &onProgress);
+        curl_easy_setopt(h, CURLOPT_XFERINFODATA, &state);
+        const CURLcode result = curl_easy_perform(h);
+        if (state.overflowed) {
+            error = "the answer is too large";
+        } else if (result != CURLE_OK) {
+            error = curl_easy_strerror(result);
+        }
+    }
+    runLoop_.post([events, error, running = running_] {
+        if (error.empty()) {
+            if (events->didFinishLoading) {
+                events->didFinishLoading();
+            }
+        } else if (events->didFailWithError) {
+            events->didFailWithError(error);
+        }
+        --*running;
+    });
+}
+
+}  // namespace lexoria

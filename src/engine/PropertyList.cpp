@@ -1,0 +1,142 @@
+#include "PropertyList.h"
+
+#include <plist/plist.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+
+#include "TextTools.h"
+
+namespace lexoria {
+
+namespace {
+
+struct PlistDeleter {
+    void operator()(plist_t node) const { plist_free(node); }
+};
+
+// Nesting deeper than this is no property list the program ships or fetches.
+constexpr int kMaxDepth = 64;
+
+std::optional<PlistValue> convert(plist_t node, int depth) {
+    if (depth > kMaxDepth) {
+        return std::nullopt;
+    }
+    switch (plist_get_node_type(node)) {
+        case PLIST_STRING:
+        case PLIST_KEY: {
+            char* text = nullptr;
+            plist_get_string_val(node, &text);
+            std::string value = text ? text : "";
+            std::free(text);
+            if (!isValidUtf8(value)) {
+                return std::nullopt;
+            }
+            return PlistValue{std::move(value)};
+        }
+        case PLIST_UINT: {
+            uint64_t number = 0;
+            plist_get_uint_val(node, &number);
+            return PlistValue{std::to_string(number)};
+        }
+        case PLIST_REAL: {
+            double number = 0;
+            plist_get_real_val(node, &number);
+            std::string text = std::to_string(number);
+            return PlistValue{text};
+        }
+        case PLIST_BOOLEAN: {
+            uint8_t flag = 0;
+            plist_get_bool_val(node, &flag);
+            return PlistValue{std::string(flag ? "1" : "0")};
+        }
+        case PLIST_ARRAY: {
+            PlistValue::Array items;
+            const uint32_t count = plist_array_get_size(node);
+            for (uint32_t i = 0; i < count; ++i) {
+                auto item = convert(plist_array_get_item(node, i), depth + 1);
+                if (!item) {
+                    return std::nullopt;
+                }
+                items.push_back(std::move(*item));
+            }
+            return PlistValue{std::move(items)};
+        }
+        case PLIST_DICT: {
+            PlistValue::Dictionary members;
+            plist_dict_iter it = nullptr;
+            plist_dict_new_iter(node, &it);
+            for (;;) {
+                char* key = nullptr;
+                plist_t child = nullptr;
+                plist_dict_next_item(node, it, &key, &child);
+                if (!key) {
+                    break;
+                }
+                std::string keyText = key;
+                std::free(key);
+                auto member = child ? convert(child, depth + 1) : std::nullopt;
+                if (!member || !isValidUtf8(keyText)) {
+                    std::free(it);
+                    return std::nullopt;
+                }
+                members.emplace(std::move(keyText), std::move(*member));
+            }
+            std::free(it);
+            return PlistValue{std::move(members)};
+        }
+        default:
+            // Data and dates carry nothing the program reads.
+            return PlistValue{std::string()};
+    }
+}
+
+}  // namespace
+
+const PlistValue* PlistValue::member(const std::string& key) const {
+    const Dictionary* members = dictionary();
+    if (!members) {
+        return nullptr;
+    }
+    const auto it = members->find(key);
+    return it == members->end() ? nullptr : &it->second;
+}
+
+std::optional<PlistValue> parsePropertyList(std::string_view bytes) {
+    if (bytes.empty() || bytes.size() > UINT32_MAX) {
+        return std::nullopt;
+    }
+    plist_t raw = nullptr;
+    plist_from_memory(bytes.data(), static_cast<uint32_t>(bytes.size()), &raw);
+    std::unique_ptr<void, PlistDeleter> root(raw);
+    if (!root) {
+        return std::nullopt;
+    }
+    return convert(root.get(), 0);
+}
+
+std::optional<PlistValue> readPropertyList(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    if (!in) {
+        return std::nullopt;
+    }
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    return parsePropertyList(bytes);
+}
+
+std::map<std::string, std::string> textDictionary(const PlistValue* value) {
+    std::map<std::string, std::string> texts;
+    if (!value || !value->dictionary()) {
+        return texts;
+    }
+    for (const auto& [key, member] : *value->dictionary()) {
+        if (const std::string* text = member.text()) {
+            texts.emplace(key, *text);
+        }
+    }
+    return texts;
+}
+
+}  // namespace lexoria

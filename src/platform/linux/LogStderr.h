@@ -1,0 +1,14 @@
+#pragma once
+
+#include <iostream>
+
+#include "platform/Log.h"
+
+namespace lexoria {
+
+class LogStderr final : public Log {
+  public:
+    void line(const std::string& text) override { std::cerr << text << std::endl; }
+};
+
+}  // namespace lexoria

@@ -1,0 +1,168 @@
+// The asynchronous PROMT client against a loopback server that answers as PROMT does;
+// its events arrive on the virtual run loop.
+#include <gtest/gtest.h>
+
+#include "DefaultsMemory.h"
+#include "LocaleFixed.h"
+#include "LoopbackServer.h"
+#include "RunLoopVirtual.h"
+#include "engine/AsyncHttp.h"
+#include "engine/Promt.h"
+#include "engine/SelfTranslators.h"
+
+namespace lexoria {
+namespace {
+
+using test::CannedAnswer;
+using test::LoopbackServer;
+
+const std::string kPath = "/services/TranslationService.asmx/GetTranslateNew";
+
+class LogLines final : public Log {
+  public:
+    void line(const std::string& text) override { lines.push_back(text); }
+    std::vector<std::string> lines;
+};
+
+class PromtClient : public ::testing::Test {
+  protected:
+    PromtClient() {
+        context.addresses.promt = server.hostPort();
+        defaults.values["autoDetectLang"] = "0";
+    }
+
+    // Runs the loop until every request has delivered its last event.
+    void finishRequests() {
+        while (async.running() > 0) {
+            ASSERT_TRUE(loop.waitForPosted(std::chrono::seconds(10))) << "no event arrived";
+        }
+    }
+    std::string translate(const std::string& text, const std::string& from = "en",
+                          const std::string& to = "ru") {
+        return SelfTranslators(context).setService("PROMT", text, from, to, std::nullopt, 1);
+    }
+
+    LoopbackServer server;
+    test::RunLoopVirtual loop;
+    test::DefaultsMemory defaults;
+    test::LocaleFixed locale;
+    LogLines log;
+    HttpOptions http;
+    AsyncHttp async{loop, http};
+    EngineContext context{defaults, locale, {}, http, nullptr, &async, &log};
+};
+
+TEST_F(PromtClient, PostsTheTextAndLeavesTheAnswerInTheSettings) {
+    server.answer(
+        kPath,
+        {200, "application/json; charset=utf-8",
+         R"({"d":{"result":"<b>x</b>","resultNoTags":"\u043f\u0440\u0438\u0432\u0435\u0442\n\u043c\u0438\u0440"}})"});
+    EXPECT_EQ(translate("hello & <world>"), "?\u00BF") << "the answer comes later";
+    EXPECT_EQ(defaults.values.count("promt_"), 0u);
+    finishRequests();
+    EXPECT_EQ(defaults.values.at("promt_"),
+              "\u043F\u0440\u0438\u0432\u0435\u0442\n\u043C\u0438\u0440");
+
+    const auto request = server.lastRequest();
+    ASSERT_TRUE(request);
+    EXPECT_EQ(request->method, "POST");
+    EXPECT_EQ(request->target, kPath);
+    const std::string body =
+        "{dirCode:'en-ru',template:'General',text:'hello  and  "
+        "\u2A7Dworld\u2A7E',lang:'ru',limit:3000,"
+        "useAutoDetect:false,key:'',ts:'MainSite',tid:'',IsMobile:true}";
+    EXPECT_EQ(request->body, body);
+    EXPECT_EQ(request->header("Content-Type"), "application/json; charset=UTF-8");
+    EXPECT_EQ(request->header("Content-Length"), std::to_string(body.size()));
+    EXPECT_EQ(request->header("Expect"), std::nullopt);
+}
+
+TEST_F(PromtClient, ALongTextIsSentWholeWithTheLimitUnchanged) {
+    server.answer(kPath, {200, "application/json", R"({"d":{"resultNoTags":"ok"}})"});
+    const std::string text(5000, 'a');
+    translate(text);
+    finishRequests();
+    EXPECT_NE(server.lastRequest()->body.find("text:'" + text + "',"), std::string::npos);
+    EXPECT_NE(server.lastRequest()->body.find("limit:3000,"), std::string::npos);
+}
+
+TEST_F(PromtClient, QuotesInTheTextStayInsideTheValue) {
+    server.answer(kPath, {200, "application/json", R"({"d":{"resultNoTags":"ok"}})"});
+    translate("don't\\stop\nnow");
+    finishRequests();
+    EXPECT_NE(server.lastRequest()->body.find("text:'don\\'t\\\\stop\\nnow',"), std::string::npos)
+        << server.lastRequest()->body;
+}
+
+TEST_F(PromtClient, ARedirectStartsAFreshBody) {
+    server.answer(kPath, {307,
+                          "application/json",
+                          R"({"d":{"resultNoTags":"from the first answer"}})",
+                          {{"Location", "/moved"}}});
+    server.answer("/moved", {200, "application/json", R"({"d":{"resultNoTags":"moved"}})"});
+    auto client = std::make_shared<Promt>(context);
+    client->stringForTranslate("x", "en", "ru");
+    finishRequests();
+    EXPECT_EQ(defaults.values.at("promt_"), "moved");
+    EXPECT_TRUE(client->responseData().empty()) << "the body is freed once handled";
+}
+
+TEST_F(PromtClient, OnlyTheBodyAfterTheLastResponseIsRead) {
+    Promt client(context);
+    client.connectionDidReceiveResponse();
+    client.connectionDidReceiveData(R"({"d":{"resultNoTags":"redirect page"}})");
+    client.connectionDidReceiveResponse();
+    client.connectionDidReceiveData(R"({"d":{"resultNoTags":)");
+    client.connectionDidReceiveData(R"("final"}})");
+    client.connectionDidFinishLoading();
+    EXPECT_EQ(defaults.values.at("promt_"), "final");
+    EXPECT_EQ(client.osnova(), "final");
+}
+
+TEST_F(PromtClient, FailuresStoreNothingAndLogOnce) {
+    server.answer(kPath, {500, "text/html", "<html>Server Error</html>"});
+    translate("x");
+    finishRequests();
+    EXPECT_EQ(defaults.values.count("promt_"), 0u) << "an answer that is no JSON object";
+    EXPECT_TRUE(log.lines.empty());
+
+    context.addresses.promt = "127.0.0.1:1";
+    translate("x");
+    finishRequests();
+    EXPECT_EQ(defaults.values.count("promt_"), 0u);
+    EXPECT_EQ(log.lines, std::vector<std::string>{"something very bad happened here"});
+}
+
+TEST_F(PromtClient, AnErrorObjectStoresTheServicesMessageNotNull) {
+    server.answer(
+        kPath,
+        {500, "application/json",
+         R"({"Message":"There was an error processing the request.","StackTrace":"","ExceptionType":""})"});
+    translate("x");
+    finishRequests();
+    EXPECT_EQ(defaults.values.at("promt_"), "There was an error processing the request.");
+}
+
+TEST(PromtTimeOut, ASilentServiceFailsAfterTheTimeOut) {
+    LoopbackServer server;
+    server.answer(kPath, {200, "application/json", "{}", {}, /*hold=*/true});
+    test::RunLoopVirtual loop;
+    test::DefaultsMemory defaults;
+    test::LocaleFixed locale;
+    LogLines log;
+    HttpOptions http;
+    http.timeoutSeconds = 0.3;
+    AsyncHttp async(loop, http);
+    EngineContext context{defaults, locale, {}, http, nullptr, &async, &log};
+    context.addresses.promt = server.hostPort();
+    std::make_shared<Promt>(context)->stringForTranslate("x", "en", "ru");
+    while (async.running() > 0) {
+        ASSERT_TRUE(loop.waitForPosted(std::chrono::seconds(10)));
+    }
+    server.release();
+    EXPECT_EQ(log.lines, std::vector<std::string>{"something very bad happened here"});
+    EXPECT_EQ(defaults.values.count("promt_"), 0u);
+}
+
+}  // namespace
+}  // namespace lexoria
