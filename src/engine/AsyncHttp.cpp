@@ -107,19 +107,7 @@ void AsyncHttp::transfer(const AsyncRequest& request,
         error = "unsupported URL";
     } else {
         CURL* h = handle.get();
-        curl_easy_setopt(h, CURLOPT_URL, request.url.c_str());
-        curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "http,https");
-        curl_easy_setopt(h, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-        curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, 1L);
-        curl_easy_setopt(h, CURLOPT_MAXREDIRS, 16L);
-        curl_easy_setopt(h, CURLOPT_TIMEOUT_MS,
-                         static_cast<long>(options_.timeoutSeconds * 1000.0));
-        curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
-        curl_easy_setopt(h, CURLOPT_USERAGENT, defaultUserAgent().c_str());
-        if (!options_.caFile.empty()) {
-            curl_easy_setopt(h, CURLOPT_CAINFO, options_.caFile.c_str());
-            curl_easy_setopt(h, CURLOPT_CAPATH, nullptr);
-        }
+        setCommonCurlOptions(h, request.url, options_, defaultUserAgent());
         if (request.method == "POST") {
             curl_easy_setopt(h, CURLOPT_POST, 1L);
             curl_easy_setopt(h, CURLOPT_POSTFIELDS, request.body.c_str());

@@ -92,21 +92,10 @@ bool isLegalUrlText(const std::string& text) {
     return hasHost && (schemeText == "http" || schemeText == "https");
 }
 
-std::optional<HttpAnswer> httpGet(const std::string& url, const HttpOptions& options,
-                                  const std::string& userAgent) {
-    if (!isLegalUrlText(url)) {
-        return std::nullopt;
-    }
-    ensureCurlInitialised();
-    std::unique_ptr<CURL, CurlDeleter> handle(curl_easy_init());
-    if (!handle) {
-        return std::nullopt;
-    }
-    CURL* h = handle.get();
-    BodySink sink;
-    sink.limit = options.maxBodyBytes;
+void setCommonCurlOptions(void* curlHandle, const std::string& url, const HttpOptions& options,
+                          const std::string& userAgent) {
+    CURL* h = static_cast<CURL*>(curlHandle);
     curl_easy_setopt(h, CURLOPT_URL, url.c_str());
-    curl_easy_setopt(h, CURLOPT_HTTPGET, 1L);
     curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(h, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, 1L);
@@ -120,6 +109,23 @@ std::optional<HttpAnswer> httpGet(const std::string& url, const HttpOptions& opt
         curl_easy_setopt(h, CURLOPT_CAINFO, options.caFile.c_str());
         curl_easy_setopt(h, CURLOPT_CAPATH, nullptr);
     }
+}
+
+std::optional<HttpAnswer> httpGet(const std::string& url, const HttpOptions& options,
+                                  const std::string& userAgent) {
+    if (!isLegalUrlText(url)) {
+        return std::nullopt;
+    }
+    ensureCurlInitialised();
+    std::unique_ptr<CURL, CurlDeleter> handle(curl_easy_init());
+    if (!handle) {
+        return std::nullopt;
+    }
+    CURL* h = handle.get();
+    BodySink sink;
+    sink.limit = options.maxBodyBytes;
+    setCommonCurlOptions(h, url, options, userAgent);
+    curl_easy_setopt(h, CURLOPT_HTTPGET, 1L);
     curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, &writeBody);
     curl_easy_setopt(h, CURLOPT_WRITEDATA, &sink);
 

@@ -35,6 +35,12 @@ std::string defaultUserAgent();
 // a URL may hold, well-formed percent escapes, and a host.
 bool isLegalUrlText(const std::string& text);
 
+// Sets the options every request of the program shares on a libcurl handle: the URL,
+// http and https only (redirects too), the time-out, the user agent and certificate
+// verification against `options.caFile` or the system's authorities.
+void setCommonCurlOptions(void* curlHandle, const std::string& url, const HttpOptions& options,
+                          const std::string& userAgent);
+
 // A blocking GET that follows redirects (http and https only). No answer (nothing
 // reached, time-out, illegal URL, over-long body) is the absent value.
 std::optional<HttpAnswer> httpGet(const std::string& url, const HttpOptions& options,

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <memory>
+#include <new>
 
 #include "TextTools.h"
 
@@ -124,6 +125,23 @@ std::optional<PlistValue> readPropertyList(const std::filesystem::path& file) {
     }
     const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     return parsePropertyList(bytes);
+}
+
+std::string xmlPropertyList(const std::map<std::string, std::string>& texts) {
+    std::unique_ptr<void, PlistDeleter> root(plist_new_dict());
+    for (const auto& [key, value] : texts) {
+        const std::string text = replacedAll(value, std::string_view("\0", 1), "\uFFFD");
+        plist_dict_set_item(root.get(), key.c_str(), plist_new_string(text.c_str()));
+    }
+    char* xml = nullptr;
+    uint32_t length = 0;
+    plist_to_xml(root.get(), &xml, &length);
+    if (!xml) {
+        throw std::bad_alloc();
+    }
+    std::string out(xml, length);
+    plist_to_xml_free(xml);
+    return out;
 }
 
 std::map<std::string, std::string> textDictionary(const PlistValue* value) {

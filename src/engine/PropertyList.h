@@ -29,6 +29,10 @@ struct PlistValue {
 std::optional<PlistValue> parsePropertyList(std::string_view bytes);
 std::optional<PlistValue> readPropertyList(const std::filesystem::path& file);
 
+// An XML property list of one dictionary of texts. XML cannot carry NUL characters: each
+// becomes U+FFFD rather than ending its text there.
+std::string xmlPropertyList(const std::map<std::string, std::string>& texts);
+
 // A dictionary of texts (non-text members left out); empty when `value` is absent or no
 // dictionary.
 std::map<std::string, std::string> textDictionary(const PlistValue* value);

@@ -1,7 +1,6 @@
 #include "DefaultsPlistFile.h"
 
 #include <fcntl.h>
-#include <plist/plist.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -14,6 +13,7 @@
 #include <memory>
 #include <sstream>
 
+#include "engine/PropertyList.h"
 #include "engine/TextTools.h"
 
 namespace lexoria {
@@ -21,11 +21,6 @@ namespace lexoria {
 namespace fs = std::filesystem;
 
 namespace {
-
-struct PlistDeleter {
-    void operator()(plist_t node) const { plist_free(node); }
-};
-using PlistPtr = std::unique_ptr<void, PlistDeleter>;
 
 // Closes a descriptor on scope exit; an advisory lock on it goes with it.
 class FileDescriptor {
@@ -66,38 +61,6 @@ std::string utcTimestamp() {
     char buffer[32];
     std::strftime(buffer, sizeof buffer, "%Y%m%dT%H%M%SZ", &tm);
     return buffer;
-}
-
-// The text form of a scalar node, or nothing for a node that is not a scalar.
-std::optional<std::string> scalarText(plist_t node) {
-    switch (plist_get_node_type(node)) {
-        case PLIST_STRING: {
-            char* value = nullptr;
-            plist_get_string_val(node, &value);
-            std::string text = value ? value : "";
-            std::free(value);
-            return text;
-        }
-        case PLIST_UINT: {
-            uint64_t value = 0;
-            plist_get_uint_val(node, &value);
-            return std::to_string(value);
-        }
-        case PLIST_BOOLEAN: {
-            uint8_t value = 0;
-            plist_get_bool_val(node, &value);
-            return value ? "1" : "0";
-        }
-        case PLIST_REAL: {
-            double value = 0;
-            plist_get_real_val(node, &value);
-            std::ostringstream out;
-            out << value;
-            return out.str();
-        }
-        default:
-            return std::nullopt;
-    }
 }
 
 }  // namespace
@@ -155,38 +118,19 @@ void DefaultsPlistFile::load() {
     if (bytes.empty()) {
         return;
     }
-    if (bytes.size() > UINT32_MAX) {
-        moveAside("it is too large");
-        return;
-    }
-    plist_t raw = nullptr;
-    plist_from_memory(bytes.data(), static_cast<uint32_t>(bytes.size()), &raw);
-    PlistPtr root(raw);
-    if (!root || plist_get_node_type(root.get()) != PLIST_DICT) {
+    const std::optional<PlistValue> root = parsePropertyList(bytes);
+    if (!root || !root->dictionary()) {
         moveAside("it is not a property list dictionary");
         return;
     }
     std::map<std::string, std::string> values;
-    plist_dict_iter it = nullptr;
-    plist_dict_new_iter(root.get(), &it);
-    for (;;) {
-        char* key = nullptr;
-        plist_t node = nullptr;
-        plist_dict_next_item(root.get(), it, &key, &node);
-        if (!key) {
-            break;
-        }
-        std::string keyText = key;
-        std::free(key);
-        std::optional<std::string> text = node ? scalarText(node) : std::nullopt;
-        if (!text || !isValidUtf8(keyText) || !isValidUtf8(*text)) {
-            std::free(it);
-            moveAside("the value of \"" + keyText + "\" is not text");
+    for (const auto& [key, member] : *root->dictionary()) {
+        if (!member.text()) {
+            moveAside("the value of \"" + key + "\" is not text");
             return;
         }
-        values.emplace(std::move(keyText), std::move(*text));
+        values.emplace(key, *member.text());
     }
-    std::free(it);
     values_ = std::move(values);
 }
 
@@ -254,25 +198,12 @@ void DefaultsPlistFile::write(Change change) {
 }
 
 bool DefaultsPlistFile::writeFile(const std::map<std::string, std::string>& values) {
-    PlistPtr root(plist_new_dict());
-    for (const auto& [key, value] : values) {
-        // XML cannot carry NUL: it becomes U+FFFD rather than ending the value there.
-        const std::string text = replacedAll(value, std::string_view("\0", 1), "\uFFFD");
-        plist_dict_set_item(root.get(), key.c_str(), plist_new_string(text.c_str()));
-    }
-    char* xml = nullptr;
-    uint32_t length = 0;
-    plist_to_xml(root.get(), &xml, &length);
-    if (!xml) {
-        errno = ENOMEM;
-        return false;
-    }
-    std::unique_ptr<char, void (*)(char*)> xmlOwner(xml, plist_to_xml_free);
-
+    const std::string xml = xmlPropertyList(values);
     const fs::path temp = file_.parent_path() / ("." + file_.filename().string() + ".tmp");
     {
         FileDescriptor out(::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600));
-        if (out.get() < 0 || !writeAll(out.get(), xml, length) || ::fsync(out.get()) != 0) {
+        if (out.get() < 0 || !writeAll(out.get(), xml.data(), xml.size()) ||
+            ::fsync(out.get()) != 0) {
             return false;
         }
     }

@@ -1,1 +1,0 @@
-babylonTranslator.callback('babylon', {"translatedText":"hola&nbsp;mundo \u00a1bien<b>!<\/b> \"x\""}, 200, null, null);
