@@ -45,21 +45,6 @@ void deleteEach(std::string& text, const std::vector<std::string>& fragments) {
     }
 }
 
-// An optional sign and decimal digits, with nothing but white space around them.
-bool isDecimalInteger(std::string_view text) {
-    const auto isSpace = [](char c) { return c == ' ' || (c >= '\t' && c <= '\r'); };
-    while (!text.empty() && isSpace(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && isSpace(text.back())) {
-        text.remove_suffix(1);
-    }
-    if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
-        text.remove_prefix(1);
-    }
-    return !text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos;
-}
-
 }  // namespace
 
 std::string SelfTranslators::setStrForParsing(const std::string& text, const std::string& first,

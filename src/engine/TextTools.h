@@ -26,6 +26,9 @@ bool isValidUtf8(std::string_view text);
 // ends one (so "a  b" has three pieces and "" has one).
 std::size_t countWordPieces(std::string_view text);
 
+// True for an optional sign and decimal digits, with nothing but white space around them.
+bool isDecimalInteger(std::string_view text);
+
 // Full Unicode lower-casing, independent of the user's locale.
 std::string lowercased(std::string_view text);
 

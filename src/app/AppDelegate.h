@@ -1,0 +1,197 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "engine/EngineContext.h"
+#include "engine/PropertyList.h"
+#include "engine/SettingsStore.h"
+#include "platform/Alerts.h"
+#include "platform/Application.h"
+#include "platform/Bundle.h"
+#include "platform/Defaults.h"
+#include "platform/Fonts.h"
+#include "platform/Interface.h"
+#include "platform/Locale.h"
+#include "platform/Log.h"
+#include "platform/Pasteboard.h"
+#include "platform/RunLoop.h"
+#include "platform/StatusBar.h"
+#include "platform/Workspace.h"
+
+namespace lexoria {
+
+class AsyncHttp;
+
+// Everything of the host that the controller uses.
+struct Host {
+    Defaults& defaults;
+    RunLoop& runLoop;
+    const Locale& locale;
+    const Bundle& bundle;
+    Log& log;
+    Pasteboard& pasteboard;
+    Alerts& alerts;
+    Workspace& workspace;
+    const Fonts& fonts;
+    Application& application;
+    StatusBar& statusBar;
+    ServiceAddresses addresses;
+    HttpOptions http;
+    AsyncHttp* asyncHttp = nullptr;
+};
+
+// The application controller: start-up, the translation flow with its cache and
+// throttle, the result window, preferences and the update check. It lives as long as
+// the program and runs on the main thread only.
+class AppDelegate {
+  public:
+    static constexpr std::array<const char*, 5> kServiceTitles = {"Google", "Microsoft", "Yandex",
+                                                                  "PROMT", "Babylon"};
+
+    AppDelegate(Host& host, Interface interface);
+    ~AppDelegate();
+    AppDelegate(const AppDelegate&) = delete;
+    AppDelegate& operator=(const AppDelegate&) = delete;
+
+    // Start-up; returns when it is over, also when the update check ended the program.
+    void applicationDidFinishLaunching();
+
+    // Settings.
+    void saveObjForSettings(const std::optional<std::string>& value, const std::string& key);
+    std::optional<std::string> objectFromSettings(const std::string& key);
+    void removeObjForSettings(const std::string& key);
+
+    // Translation flow.
+    void setSegment(int index);
+    void segmentService();
+    void refresh();
+    void selectItems(const std::vector<std::string>& names);
+    void langsButns(const PopUpButton& sender);
+    void reloadLangPair();
+    void look();
+    void translate();
+    void run();
+    void transMenuItem();
+    const std::vector<std::string>& arrItemsGoogle() const { return removeItemsGoogle_; }
+
+    // Result display.
+    void StatusClicked();
+    void showMainWindow();
+    void showPopoverForTranslate(const Control* sender);
+    void showPopoverSettings(const Control* sender);
+    void varWindow();
+    void close();
+    void closeApp();
+    void eraseText();
+    void alert(const std::string& messageText, const std::string& informativeText);
+
+    // Preferences.
+    void autoDetLanSave(const Button& sender);
+    void wordBoxSave(const Button& sender);
+    void ctrlSave(const Button& sender);
+    void autoClipbTraSave(const Button& sender);
+    void labelsSave(const Button& sender);
+    void sliderChange();
+    void selectStyleFirst();
+    void showPref();
+    void showPrefPaneOnSet();
+
+    // Update check.
+    bool connectedToWeb();
+
+    // State, for those who drive the controller (the shortcuts, the Services provider).
+    const std::optional<std::string>& oldPasteboard() const { return oldPasteboard_; }
+    void setOldPasteboard(std::optional<std::string> text) { oldPasteboard_ = std::move(text); }
+    const std::map<std::string, std::string>& allTranslationsDic() const {
+        return allTranslationsDic_;
+    }
+    void emptyTranslations() { allTranslationsDic_.clear(); }
+    int32_t tagSelService() const { return tagSelService_; }
+    bool isRequest() const { return isRequest_; }
+    const std::optional<PlistValue>& mainDict() const { return mainDict_; }
+    const std::shared_ptr<StatusItem>& statusItem() const { return statusItem_; }
+    const std::optional<Font>& firstFont() const { return firstFont_; }
+    const Interface& interface() const { return ui_; }
+
+  private:
+    using LanguageTable = std::map<std::string, std::string>;
+
+    // Start-up pieces.
+    void loadLanguageTables();
+    void writeFirstStartDefaults(const std::optional<std::string>& region);
+    bool updateCheckFirstHalf();
+    bool updateCheckSecondHalf();
+    void runUpdateAlert();
+    std::optional<PlistValue> fetchManifest();
+    std::optional<PlistValue> infoDictionary() const;
+    void restoreSettings();
+    void createStatusItem();
+    void applyLabels();
+    void applyFonts();
+
+    // Flow pieces.
+    const LanguageTable* tableOfService(int index) const;
+    const std::vector<std::string>* namesOfService(int index) const;
+    std::string translateWith(const std::string& service,
+                              const std::optional<std::string>& leftLang,
+                              const std::optional<std::string>& rightLang, int32_t keyMicrosoft,
+                              const std::optional<std::string>& text);
+    std::optional<std::string> googleCode(const std::string& name) const;
+    void startClipboardWatch();
+    void stopClipboardWatch();
+    void applyFont();
+    std::string siteAddress(const std::string& path) const;
+    EngineContext engineContext();
+
+    Host& host_;
+    Interface ui_;
+    SettingsStore settings_;
+
+    std::optional<PlistValue> allLangDict_;
+    LanguageTable allLangGoogle_, allLangYandex_, allLangMicrosoft_, allLangPromt_, allLangBabylon_;
+    std::map<std::string, std::string> googleNameOfCode_;
+    std::vector<std::string> arrayLangGoogle_, arrayLangYandex_, arrayLangMicrosoft_,
+        arrayLangPromt_, arrayLangBabylon_;
+    std::map<std::string, std::string> dicBabylonNumeretic_;
+
+    std::map<std::string, std::string> allTranslationsDic_;
+    std::optional<std::string> oldPasteboard_;
+    int32_t tagSelService_ = 0;
+    bool isRequest_ = false;
+    std::optional<PlistValue> mainDict_;
+    std::vector<std::string> removeItemsGoogle_;
+
+    std::shared_ptr<Timer> runTmr_;
+    std::shared_ptr<Timer> promtTmr_;
+    std::shared_ptr<StatusItem> statusItem_;
+    std::optional<Font> firstFont_;
+    bool terminated_ = false;
+};
+
+// The settings keys the controller reads and writes, with what they mean.
+namespace settings {
+inline constexpr const char* kFirstRun = "rirstrun";          // present after the first start
+inline constexpr const char* kAutoDetect = "autoDetectLang";  // flag
+inline constexpr const char* kAutoClipboard = "autoClipboardTranslateBox";  // flag
+inline constexpr const char* kIcon = "Icon";                    // flag: show the status item
+inline constexpr const char* kRightName = "rightLangKey";       // target language name
+inline constexpr const char* kRightCode = "rightSim";           // target language code
+inline constexpr const char* kLeftName = "leftLangKey";         // source language name
+inline constexpr const char* kLeftCode = "leftSim";             // source language code
+inline constexpr const char* kService = "tagSelService";        // index of the service
+inline constexpr const char* kShortcut = "choiseIntShortcuts";  // title of the gesture
+inline constexpr const char* kFontSize = "slider";              // points
+inline constexpr const char* kFontFamily = "allFontStyleButFirst";
+inline constexpr const char* kWordBox = "wordBox";        // stored only
+inline constexpr const char* kCtrlBox = "ctrlBox";        // stored only
+inline constexpr const char* kSecondLanguage = "langru";  // "y": labels in the second language
+inline constexpr const char* kPromtAnswer = "promt_";     // PROMT answer to collect
+}  // namespace settings
+
+}  // namespace lexoria

@@ -1,0 +1,170 @@
+// The result window, the tray light, the popovers and the preferences.
+#include <gtest/gtest.h>
+
+#include "AppHarness.h"
+
+namespace lexoria {
+namespace {
+
+using test::AppHarness;
+
+class Display : public ::testing::Test, protected AppHarness {
+  protected:
+    Display() {
+        defaults.values = {{"rirstrun", "(null)"},
+                           {"autoDetectLang", "0"},
+                           {"Icon", "1"},
+                           {"leftSim", "en"},
+                           {"rightLangKey", "German"}};
+        started();
+        app().setOldPasteboard("Hello");
+    }
+};
+
+TEST_F(Display, TheLightRaisesTheWindowAndTranslatesOnlyWithTheClipboardWatch) {
+    ui.window.visible = false;
+    statusBar.shownItem()->click();
+    EXPECT_TRUE(ui.window.visible);
+    EXPECT_EQ(serviceRequests(), 0u);
+
+    ui.autoClipboardTranslateBox.stateValue = 1;
+    app().segmentService();
+    loop.advance(0.2);
+    ui.hudtextView.text.clear();
+    statusBar.shownItem()->click();
+    EXPECT_EQ(ui.hudtextView.text, "Hallo") << "the cached result";
+    EXPECT_EQ(serviceRequests(), 1u);
+}
+
+TEST_F(Display, PopoversToggleNextToTheirSender) {
+    app().showPopoverSettings(&ui.reloadBut);
+    EXPECT_TRUE(ui.popover.shown);
+    EXPECT_EQ(ui.popover.shownBy, &ui.reloadBut);
+    EXPECT_EQ(ui.popover.shownAt.width, 80);
+    app().showPopoverSettings(&ui.reloadBut);
+    EXPECT_FALSE(ui.popover.shown);
+    app().showPopoverForTranslate(nullptr);
+    EXPECT_TRUE(ui.translatePopover.shown);
+    EXPECT_EQ(ui.translatePopover.shownAt.width, 0) << "no sender: an empty rectangle";
+    EXPECT_FALSE(ui.popover.shown);
+}
+
+TEST_F(Display, TheWindowMenuMinimisesOrCloses) {
+    ui.menuSegment.segment = 0;
+    app().varWindow();
+    EXPECT_TRUE(ui.window.miniaturized);
+    EXPECT_TRUE(application.hidden);
+
+    ui.window.makeKeyAndOrderFront();
+    application.hidden = false;
+    ui.menuSegment.segment = 1;
+    app().varWindow();
+    EXPECT_FALSE(ui.window.visible);
+    EXPECT_FALSE(ui.window.miniaturized);
+    EXPECT_TRUE(application.hidden);
+
+    ui.window.makeKeyAndOrderFront();
+    application.hidden = false;
+    ui.menuSegment.segment = 5;
+    app().varWindow();
+    EXPECT_TRUE(ui.window.visible);
+    EXPECT_FALSE(application.hidden);
+}
+
+TEST_F(Display, CloseEraseAndQuit) {
+    app().close();
+    EXPECT_FALSE(ui.window.visible);
+    EXPECT_TRUE(application.hidden);
+    ui.consoleTabTranslate.text = "typed";
+    app().eraseText();
+    EXPECT_EQ(ui.consoleTabTranslate.text, "");
+    EXPECT_FALSE(application.terminated);
+    app().closeApp();
+    EXPECT_TRUE(application.terminated);
+}
+
+TEST_F(Display, TheMenuItemRaisesTheWindowAboveAll) {
+    ui.window.visible = false;
+    ui.window.level = WindowLevel::normal;
+    app().transMenuItem();
+    EXPECT_TRUE(ui.window.visible);
+    EXPECT_EQ(ui.window.level, WindowLevel::maximum);
+    EXPECT_EQ(serviceRequests(), 0u);
+}
+
+TEST_F(Display, DetectionHidesTheSourceLanguageAndTheSwap) {
+    ui.autoDetectLang.stateValue = 1;
+    app().autoDetLanSave(ui.autoDetectLang);
+    EXPECT_TRUE(ui.leftLanButton.isHidden());
+    EXPECT_TRUE(ui.reloadBut.isHidden());
+    EXPECT_EQ(defaults.values.at("autoDetectLang"), "1");
+    ui.autoDetectLang.stateValue = 0;
+    app().autoDetLanSave(ui.autoDetectLang);
+    EXPECT_FALSE(ui.leftLanButton.isHidden());
+    EXPECT_EQ(defaults.values.at("autoDetectLang"), "0");
+}
+
+TEST_F(Display, TheClipboardSwitchStartsAndStopsTheWatch) {
+    EXPECT_EQ(loop.scheduledTimers(), 0u);
+    ui.autoClipboardTranslateBox.stateValue = 1;
+    app().autoClipbTraSave(ui.autoClipboardTranslateBox);
+    EXPECT_EQ(loop.scheduledTimers(), 1u);
+    EXPECT_EQ(defaults.values.at("autoClipboardTranslateBox"), "1");
+    ui.autoClipboardTranslateBox.stateValue = 0;
+    app().autoClipbTraSave(ui.autoClipboardTranslateBox);
+    EXPECT_EQ(loop.scheduledTimers(), 0u);
+}
+
+TEST_F(Display, TheIconSwitchRemovesAndAddsTheLight) {
+    ui.lblIcon.stateValue = 0;
+    app().labelsSave(ui.lblIcon);
+    EXPECT_TRUE(statusBar.items.empty());
+    EXPECT_EQ(defaults.values.at("Icon"), "0");
+    ui.lblIcon.stateValue = 1;
+    app().labelsSave(ui.lblIcon);
+    ASSERT_NE(statusBar.shownItem(), nullptr);
+    EXPECT_EQ(statusBar.shownItem()->title, "\U0001F4A1");
+    ui.window.visible = false;
+    statusBar.shownItem()->click();
+    EXPECT_TRUE(ui.window.visible);
+
+    test::FakeButton other("Words");
+    other.stateValue = 0;
+    app().labelsSave(other);
+    EXPECT_NE(statusBar.shownItem(), nullptr) << "only the Icon box counts";
+}
+
+TEST_F(Display, FontChoicesApplyAtOnceAndPersist) {
+    ui.slider.value = 20;
+    app().sliderChange();
+    EXPECT_EQ(ui.hudtextView.fontValue, (Font{"Nimbus Sans", 20}));
+    EXPECT_EQ(defaults.values.at("slider"), "20");
+    ui.allFontStyleButFirst.selectItemWithTitle("DejaVu Sans");
+    app().selectStyleFirst();
+    EXPECT_EQ(ui.consoleTabTranslate.fontValue, (Font{"DejaVu Sans", 20}));
+    EXPECT_EQ(defaults.values.at("allFontStyleButFirst"), "DejaVu Sans");
+    EXPECT_EQ(app().firstFont(), (Font{"DejaVu Sans", 20}));
+
+    ui.allFontStyleButFirst.items.push_back("Removed Family");
+    ui.allFontStyleButFirst.selectItemWithTitle("Removed Family");
+    app().selectStyleFirst();
+    EXPECT_EQ(ui.hudtextView.fontValue, (Font{"DejaVu Sans", 20})) << "unknown family: unchanged";
+}
+
+TEST_F(Display, StoredOnlyChoicesAndThePreferenceWindows) {
+    test::FakeButton box;
+    box.stateValue = 1;
+    app().wordBoxSave(box);
+    app().ctrlSave(box);
+    EXPECT_EQ(defaults.values.at("wordBox"), "1");
+    EXPECT_EQ(defaults.values.at("ctrlBox"), "1");
+    app().showPref();
+    EXPECT_TRUE(ui.prefPane.visible);
+    app().showPrefPaneOnSet();
+    EXPECT_EQ(ui.window.level, WindowLevel::floating);
+    app().alert("Lexoria", "Done");
+    EXPECT_EQ(alerts.shown.back().style, AlertStyle::informational);
+}
+
+}  // namespace
+}  // namespace lexoria

@@ -1,0 +1,196 @@
+#include <gtest/gtest.h>
+
+#include "AppHarness.h"
+
+namespace lexoria {
+namespace {
+
+using test::AppHarness;
+using test::CannedAnswer;
+
+const std::string kDeclaration = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n";
+
+class Flow : public ::testing::Test, protected AppHarness {
+  protected:
+    Flow() {
+        defaults.values = {{"rirstrun", "(null)"}, {"autoDetectLang", "0"},
+                           {"Icon", "1"},          {"leftLangKey", "English"},
+                           {"leftSim", "en"},      {"rightLangKey", "German"},
+                           {"rightSim", "de"}};
+        secure.answer("/api/v1.5/tr/translate",
+                      {200, "text/xml; charset=utf-8",
+                       kDeclaration + "<Translation><text>Hallo Welt</text></Translation>"});
+        started();
+        app().setOldPasteboard("Hello world");
+    }
+    void choose(int segment) { ui.serviceSegment.segment = segment; }
+    std::vector<std::string> targets(const test::LoopbackServer& server) const {
+        std::vector<std::string> seen;
+        for (const auto& request : server.requests()) {
+            seen.push_back(request.target);
+        }
+        return seen;
+    }
+};
+
+TEST_F(Flow, ATranslationIsShownOnTopAndCached) {
+    ui.window.visible = false;
+    app().segmentService();
+    EXPECT_EQ(ui.hudtextView.text, "Hallo");
+    EXPECT_TRUE(ui.hudtextView.scrolledToTop);
+    EXPECT_TRUE(ui.window.visible);
+    EXPECT_EQ(ui.window.level, WindowLevel::maximum);
+    EXPECT_EQ(app().allTranslationsDic().at("Google"), "Hallo");
+    EXPECT_EQ(targets(secure), std::vector<std::string>{"/?langpair=en%7Cde&text=Hello%20world"});
+    EXPECT_EQ(defaults.values.at("leftSim"), "en");
+}
+
+TEST_F(Flow, CallsWithinTwoTenthsOfASecondAreDropped) {
+    app().setSegment(0);
+    loop.advance(0.1);
+    app().emptyTranslations();
+    app().setSegment(0);  // dropped
+    loop.advance(0.15);
+    app().emptyTranslations();
+    app().setSegment(0);  // 0.25 s after the first: through
+    EXPECT_EQ(secure.requests().size(), 2u);
+}
+
+TEST_F(Flow, TheTimerOfADroppedCallLetsALaterCallThrough) {
+    app().setSegment(0);  // t = 0, through
+    loop.advance(0.15);
+    app().setSegment(0);  // t = 0.15, dropped; its timer fires at 0.35
+    loop.advance(0.1);
+    app().emptyTranslations();
+    app().setSegment(0);  // t = 0.25, through
+    loop.advance(0.11);
+    app().emptyTranslations();
+    app().setSegment(0);  // t = 0.36, through thanks to the dropped call's timer
+    EXPECT_EQ(secure.requests().size(), 3u);
+}
+
+TEST_F(Flow, EachServiceIsAskedOncePerText) {
+    choose(0);
+    app().segmentService();
+    loop.advance(0.2);
+    choose(2);
+    app().segmentService();
+    EXPECT_EQ(ui.hudtextView.text, "Hallo Welt");
+    loop.advance(0.2);
+    choose(0);
+    ui.hudtextView.text.clear();
+    app().segmentService();
+    EXPECT_EQ(ui.hudtextView.text, "Hallo") << "from the cache";
+    EXPECT_EQ(secure.requests().size(), 2u);
+    EXPECT_EQ(app().tagSelService(), 0);
+}
+
+TEST_F(Flow, AllDigitSourceCodesAreBabylonNumbers) {
+    defaults.values["leftSim"] = "8";
+    app().setSegment(0);
+    loop.advance(0.2);
+    app().emptyTranslations();
+    defaults.values["leftSim"] = "42";  // no such number: no source, so English
+    app().setSegment(0);
+    EXPECT_EQ(targets(secure), (std::vector<std::string>{"/?langpair=ru%7Cde&text=Hello%20world",
+                                                         "/?langpair=en%7Cde&text=Hello%20world"}));
+}
+
+TEST_F(Flow, BabylonTakesItsOwnCodesFromThePopUps) {
+    plain.answer(
+        "/translate/babylon.php",
+        {200, "text/javascript", "cb('babylon', {\"translatedText\":\"Hallo Welt\"}, 200);"});
+    choose(4);
+    app().segmentService();
+    EXPECT_EQ(ui.hudtextView.text, "Hallo Welt");
+    EXPECT_EQ(targets(plain),
+              std::vector<std::string>{"/translate/"
+                                       "babylon.php?v=1.0&q=Hello%20world&langpair=0%7C6&callback="
+                                       "callbackFn&context=babylon"});
+    EXPECT_EQ(defaults.values.at("leftSim"), "en") << "untouched";
+}
+
+TEST_F(Flow, PromtAnswersArePolledWithOneTimer) {
+    plain.answer("/services/TranslationService.asmx/GetTranslateNew",
+                 {200, "application/json", R"({"d":{"resultNoTags":"Hallo, Welt"}})"});
+    choose(3);
+    app().segmentService();
+    EXPECT_EQ(ui.hudtextView.text, "") << "nothing yet";
+    loop.advance(0.25);
+    app().segmentService();  // no answer cached yet: a second request
+    loop.advance(0.2);
+    EXPECT_EQ(loop.scheduledTimers(), 1u) << "one poll";
+    while (async->running() > 0) {
+        ASSERT_TRUE(loop.waitForPosted(std::chrono::seconds(10)));
+    }
+    EXPECT_EQ(plain.requests().size(), 2u);
+    loop.advance(0.5);
+    EXPECT_EQ(ui.hudtextView.text, "Hallo, Welt");
+    EXPECT_EQ(app().allTranslationsDic().at("PROMT"), "Hallo, Welt");
+    EXPECT_EQ(defaults.values.count("promt_"), 0u);
+    EXPECT_EQ(loop.scheduledTimers(), 0u) << "the poll stopped";
+}
+
+TEST_F(Flow, TheClipboardWatchTakesNewTextAndTranslatesInAVisibleWindow) {
+    ui.autoClipboardTranslateBox.stateValue = 1;
+    app().autoClipbTraSave(ui.autoClipboardTranslateBox);
+    app().segmentService();
+    pasteboard.text = "Good morning";
+    ui.window.visible = false;
+    loop.advance(0.3);
+    EXPECT_EQ(app().oldPasteboard(), "Good morning");
+    EXPECT_TRUE(app().allTranslationsDic().empty()) << "the old text's results are gone";
+    EXPECT_EQ(secure.requests().size(), 1u) << "hidden: nothing requested";
+
+    statusBar.shownItem()->click();
+    EXPECT_TRUE(ui.window.visible);
+    EXPECT_EQ(secure.requests().size(), 2u);
+    EXPECT_EQ(secure.requests().back().target, "/?langpair=en%7Cde&text=Good%20morning");
+
+    loop.advance(0.2);
+    pasteboard.text = "Good night";
+    loop.advance(0.1);
+    EXPECT_EQ(secure.requests().size(), 3u) << "visible: translated at once";
+    pasteboard.text = "";
+    loop.advance(0.3);
+    EXPECT_EQ(app().oldPasteboard(), "Good night") << "an empty clipboard is no new text";
+}
+
+TEST_F(Flow, TheSwapExchangesThePairAndKeepsTheCache) {
+    app().segmentService();
+    ui.reloadBut.stateValue = 1;
+    app().reloadLangPair();
+    EXPECT_EQ(ui.leftLanButton.titleOfSelectedItem(), "German");
+    EXPECT_EQ(ui.rightLanButton.titleOfSelectedItem(), "English");
+    EXPECT_EQ(defaults.values.at("leftLangKey"), "German");
+    EXPECT_EQ(defaults.values.at("rightLangKey"), "English");
+    EXPECT_EQ(defaults.values.at("leftSim"), "de");
+    EXPECT_EQ(defaults.values.at("rightSim"), "en");
+    EXPECT_EQ(ui.reloadBut.stateValue, 0);
+    EXPECT_EQ(app().allTranslationsDic().count("Google"), 1u);
+}
+
+TEST_F(Flow, TheLanguagePopUpsStoreNameAndGoogleCode) {
+    choose(2);
+    app().segmentService();
+    ui.leftLanButton.selectItemWithTitle("French");
+    app().langsButns(ui.leftLanButton);
+    ui.rightLanButton.selectItemWithTitle("Japanese");
+    app().langsButns(ui.rightLanButton);
+    EXPECT_EQ(defaults.values.at("leftLangKey"), "French");
+    EXPECT_EQ(defaults.values.at("leftSim"), "fr");
+    EXPECT_EQ(defaults.values.at("rightLangKey"), "Japanese");
+    EXPECT_EQ(defaults.values.at("rightSim"), "ja") << "the Google code whatever the service";
+    EXPECT_EQ(app().allTranslationsDic().count("Yandex"), 1u) << "nothing emptied";
+}
+
+TEST_F(Flow, TranslateWaitsTwoTenthsOfASecond) {
+    app().translate();
+    loop.advance(0.19);
+    EXPECT_EQ(secure.requests().size(), 0u);
+    loop.advance(0.01);
+    EXPECT_EQ(secure.requests().size(), 1u);
+}
+
+}  // namespace
+}  // namespace lexoria
