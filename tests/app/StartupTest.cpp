@@ -154,7 +154,7 @@ TEST_F(Startup, AMissingLanguageTableLeavesEmptyPopUpsAndGoesOn) {
     auto host =
         std::make_unique<Host>(Host{defaults, loop, locale, nothing, log, pasteboard, alerts,
                                     workspace, fonts, application, statusBar, addresses, http});
-    AppDelegate bare(*host, ui.interface());
+    AppDelegate bare(*host, ui.loadInterface());
     bare.applicationDidFinishLaunching();
     EXPECT_TRUE(ui.rightLanButton.items.empty());
     EXPECT_EQ(defaults.values.at("rightLangKey"), "(null)");

@@ -56,7 +56,7 @@ struct AppHarness {
             host = std::make_unique<Host>(Host{defaults, loop, locale, bundle, log, pasteboard,
                                                alerts, workspace, fonts, application, statusBar,
                                                addresses, http, async.get()});
-            controller = std::make_unique<AppDelegate>(*host, ui.interface());
+            controller = std::make_unique<AppDelegate>(*host, ui.loadInterface());
         }
         return *controller;
     }

@@ -80,7 +80,7 @@ FakeInterface::FakeInterface() {
     rightLanButton.tagValue = 2;
 }
 
-Interface FakeInterface::interface() {
+Interface FakeInterface::loadInterface() {
     Interface ui;
     ui.window = &window;
     ui.prefPane = &prefPane;

@@ -13,6 +13,7 @@
 #include "platform/Controls.h"
 #include "platform/Fonts.h"
 #include "platform/Interface.h"
+#include "platform/InterfaceLoader.h"
 #include "platform/Log.h"
 #include "platform/Pasteboard.h"
 #include "platform/StatusBar.h"
@@ -214,9 +215,9 @@ class LogLines final : public Log {
 };
 
 // The controls of the interface, built as the interface description would.
-struct FakeInterface {
+struct FakeInterface final : InterfaceLoader {
     FakeInterface();
-    Interface interface();
+    Interface loadInterface() override;
 
     FakeWindow window, prefPane;
     FakeToolbar toolbar;
