@@ -9,7 +9,7 @@ AppDelegate::AppDelegate(Host& host, Interface interface)
     : host_(host), ui_(interface), settings_(host.defaults) {}
 
 AppDelegate::~AppDelegate() {
-    for (const auto& timer : {runTmr_, promtTmr_}) {
+    for (const auto& timer : {runTmr_, promtTmr_, timeForCMDType_, timerTranslate_}) {
         if (timer) {
             timer->invalidate();
         }

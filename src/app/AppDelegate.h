@@ -15,12 +15,15 @@
 #include "platform/Application.h"
 #include "platform/Bundle.h"
 #include "platform/Defaults.h"
+#include "platform/EventMonitors.h"
+#include "platform/FileOperations.h"
 #include "platform/Fonts.h"
 #include "platform/Interface.h"
 #include "platform/Locale.h"
 #include "platform/Log.h"
 #include "platform/Pasteboard.h"
 #include "platform/RunLoop.h"
+#include "platform/Services.h"
 #include "platform/StatusBar.h"
 #include "platform/Workspace.h"
 
@@ -41,6 +44,11 @@ struct Host {
     const Fonts& fonts;
     Application& application;
     StatusBar& statusBar;
+    EventMonitors& eventMonitors;
+    const KeyboardState& keyboardState;
+    SyntheticKeys& syntheticKeys;
+    ServicesRegistry& servicesRegistry;
+    FileOperations& files;
     ServiceAddresses addresses;
     HttpOptions http;
     AsyncHttp* asyncHttp = nullptr;
@@ -105,6 +113,26 @@ class AppDelegate {
     // Update check.
     bool connectedToWeb();
 
+    // Shortcuts and selection capture.
+    void flagsChanged(const KeyEvent& event);
+    KeyEvent keyDown(const KeyEvent& event);
+    void copyIt();
+    void waitCMD();
+    void waitBoolean();
+    void insideTranslate();
+    void waitBool();
+    void copyText();
+    void choiseShortAction();
+    bool detectSandbox();
+    // Where detectSandbox writes: a file that an unconfined user can always write and a
+    // Flatpak or Snap confinement cannot reach.
+    std::string sandboxTestPath() const;
+
+    // Services.
+    std::optional<std::string> lexoria(ServicePasteboard& pboard);
+    std::optional<std::string> convertToPrettiedPrint(const std::string& text, std::string& error);
+    void service();
+
     // State, for those who drive the controller (the shortcuts, the Services provider).
     const std::optional<std::string>& oldPasteboard() const { return oldPasteboard_; }
     void setOldPasteboard(std::optional<std::string> text) { oldPasteboard_ = std::move(text); }
@@ -118,6 +146,8 @@ class AppDelegate {
     const std::shared_ptr<StatusItem>& statusItem() const { return statusItem_; }
     const std::optional<Font>& firstFont() const { return firstFont_; }
     const Interface& interface() const { return ui_; }
+    int32_t changeFlagInt() const { return changeFlagInt_; }
+    int32_t commandKeyInt() const { return commandKeyInt_; }
 
   private:
     using LanguageTable = std::map<std::string, std::string>;
@@ -146,6 +176,8 @@ class AppDelegate {
     void startClipboardWatch();
     void stopClipboardWatch();
     void applyFont();
+    void trigger();
+    void registerServices();
     std::string siteAddress(const std::string& path) const;
     EngineContext engineContext();
 
@@ -171,7 +203,14 @@ class AppDelegate {
     std::shared_ptr<Timer> promtTmr_;
     std::shared_ptr<StatusItem> statusItem_;
     std::optional<Font> firstFont_;
-    bool terminated_ = false;
+
+    int32_t changeFlagInt_ = 0;
+    int32_t kolClickModKeyInt_ = 0;
+    int32_t commandKeyInt_ = 0;
+    std::shared_ptr<Timer> timeForCMDType_;
+    std::shared_ptr<Timer> timerTranslate_;
+    // The controller without interface that answers the Services port "LX".
+    std::unique_ptr<AppDelegate> servicesProvider_;
 };
 
 // The settings keys the controller reads and writes, with what they mean.
@@ -188,10 +227,12 @@ inline constexpr const char* kService = "tagSelService";        // index of the 
 inline constexpr const char* kShortcut = "choiseIntShortcuts";  // title of the gesture
 inline constexpr const char* kFontSize = "slider";              // points
 inline constexpr const char* kFontFamily = "allFontStyleButFirst";
-inline constexpr const char* kWordBox = "wordBox";        // stored only
-inline constexpr const char* kCtrlBox = "ctrlBox";        // stored only
-inline constexpr const char* kSecondLanguage = "langru";  // "y": labels in the second language
-inline constexpr const char* kPromtAnswer = "promt_";     // PROMT answer to collect
+inline constexpr const char* kWordBox = "wordBox";            // stored only
+inline constexpr const char* kCtrlBox = "ctrlBox";            // stored only
+inline constexpr const char* kSecondLanguage = "langru";      // "y": labels in the second language
+inline constexpr const char* kPromtAnswer = "promt_";         // PROMT answer to collect
+inline constexpr const char* kServicesText = "pboardString";  // text of a Services request
+inline constexpr const char* kServicesPending = "servicego";  // flag: a Services text waits
 }  // namespace settings
 
 }  // namespace lexoria

@@ -64,8 +64,7 @@ void AppDelegate::applicationDidFinishLaunching() {
     if (!updateCheckSecondHalf()) {
         return;
     }
-    // Services requests that were waiting for the program are taken in here.
-    host_.runLoop.runOnce(30.0);
+    registerServices();
 
     removeItemsGoogle_.clear();
     if (mainDict_) {
@@ -96,10 +95,10 @@ void AppDelegate::applicationDidFinishLaunching() {
         statusItem_.reset();
     }
 
-    const std::optional<std::string> service = objectFromSettings(settings::kService);
+    const std::optional<std::string> savedService = objectFromSettings(settings::kService);
     tagSelService_ = 0;
-    if (service) {
-        const int64_t index = numberValue(service);
+    if (savedService) {
+        const int64_t index = numberValue(savedService);
         tagSelService_ = index >= 0 && index < 4 ? static_cast<int32_t>(index) : 0;
     }
 
@@ -109,6 +108,10 @@ void AppDelegate::applicationDidFinishLaunching() {
         ui_.choiseShortcuts->selectItemWithTitle(
             objectFromSettings(settings::kShortcut).value_or("Select"));
     }
+    host_.eventMonitors.addGlobalFlagsChangedMonitor(
+        [this](const KeyEvent& event) { flagsChanged(event); });
+    host_.eventMonitors.addLocalKeyDownMonitor(
+        [this](const KeyEvent& event) { return keyDown(event); });
     if (ui_.reloadBut) {
         ui_.reloadBut->setState(0);
     }
@@ -125,6 +128,8 @@ void AppDelegate::applicationDidFinishLaunching() {
     if (ui_.popclipBtn) {
         ui_.popclipBtn->setHidden(true);
     }
+    // A Services request stored before the program last ended is completed now.
+    host_.runLoop.post([this] { service(); });
 }
 
 void AppDelegate::loadLanguageTables() {

@@ -151,9 +151,9 @@ TEST_F(Startup, FontsComeFromTheSettings) {
 TEST_F(Startup, AMissingLanguageTableLeavesEmptyPopUpsAndGoesOn) {
     test::TempDir empty;
     BundleDirectory nothing({empty.path()});
-    auto host =
-        std::make_unique<Host>(Host{defaults, loop, locale, nothing, log, pasteboard, alerts,
-                                    workspace, fonts, application, statusBar, addresses, http});
+    auto host = std::make_unique<Host>(Host{
+        defaults, loop, locale, nothing, log, pasteboard, alerts, workspace, fonts, application,
+        statusBar, keyboard, keyboard, keyboard, services, files, addresses, http});
     AppDelegate bare(*host, ui.loadInterface());
     bare.applicationDidFinishLaunching();
     EXPECT_TRUE(ui.rightLanButton.items.empty());

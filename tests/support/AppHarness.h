@@ -55,6 +55,7 @@ struct AppHarness {
             async = std::make_unique<AsyncHttp>(loop, http);
             host = std::make_unique<Host>(Host{defaults, loop, locale, bundle, log, pasteboard,
                                                alerts, workspace, fonts, application, statusBar,
+                                               keyboard, keyboard, keyboard, services, files,
                                                addresses, http, async.get()});
             controller = std::make_unique<AppDelegate>(*host, ui.loadInterface());
         }
@@ -89,6 +90,9 @@ struct AppHarness {
     FakeFonts fonts;
     FakeApplication application;
     FakeStatusBar statusBar;
+    FakeKeyboard keyboard;
+    FakeServicesRegistry services;
+    FakeFiles files;
     FakeInterface ui;
     std::unique_ptr<AsyncHttp> async;
     std::unique_ptr<Host> host;

@@ -75,6 +75,42 @@ std::string FakeFonts::substituteFamily(const std::string& family) const {
     return family == "Helvetica" ? helveticaStandIn : families.front();
 }
 
+void FakeKeyboard::postKeyEvent(uint16_t keyCode, std::optional<uint64_t> flags, bool down) {
+    posted.push_back(Posted{keyCode, flags, down});
+    if (keyCode == keys::kC && !down && onCopy) {
+        onCopy();
+    }
+}
+
+void FakeKeyboard::modifier(uint16_t keyCode, bool down, uint64_t flag) {
+    held = down ? (held | flag) : (held & ~flag);
+    const KeyEvent event{keyCode, held};
+    for (const auto& handler : flagsChanged) {
+        handler(event);
+    }
+}
+
+KeyEvent FakeKeyboard::type(uint16_t keyCode) {
+    KeyEvent event{keyCode, held};
+    for (const auto& handler : keyDown) {
+        event = handler(event);
+    }
+    return event;
+}
+
+void FakeServicesRegistry::registerServicesProvider(const std::string& portName, Handler handler) {
+    ports[portName] = std::move(handler);
+}
+
+bool FakeFiles::writeFile(const std::string& path, const std::string& contents) {
+    if (confined) {
+        return false;
+    }
+    files[path] = contents;
+    written.push_back(path);
+    return true;
+}
+
 FakeInterface::FakeInterface() {
     leftLanButton.tagValue = 1;
     rightLanButton.tagValue = 2;

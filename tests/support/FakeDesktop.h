@@ -4,6 +4,7 @@
 // application, each recording what a user would see and taking what a user would do.
 
 #include <deque>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -11,11 +12,14 @@
 #include "platform/Alerts.h"
 #include "platform/Application.h"
 #include "platform/Controls.h"
+#include "platform/EventMonitors.h"
+#include "platform/FileOperations.h"
 #include "platform/Fonts.h"
 #include "platform/Interface.h"
 #include "platform/InterfaceLoader.h"
 #include "platform/Log.h"
 #include "platform/Pasteboard.h"
+#include "platform/Services.h"
 #include "platform/StatusBar.h"
 #include "platform/Workspace.h"
 
@@ -206,6 +210,71 @@ class FakeApplication final : public Application {
     int activations = 0;
     bool hidden = false;
     bool terminated = false;
+};
+
+// The keyboard: a test presses and releases keys; the monitors hear what the program
+// would hear.
+class FakeKeyboard final : public EventMonitors, public KeyboardState, public SyntheticKeys {
+  public:
+    void addGlobalFlagsChangedMonitor(std::function<void(const KeyEvent&)> handler) override {
+        flagsChanged.push_back(std::move(handler));
+    }
+    void addLocalKeyDownMonitor(std::function<KeyEvent(const KeyEvent&)> handler) override {
+        keyDown.push_back(std::move(handler));
+    }
+    uint64_t modifierFlags() const override { return held; }
+    void postKeyEvent(uint16_t keyCode, std::optional<uint64_t> flags, bool down) override;
+
+    // A modifier key goes down or up in some other program.
+    void modifier(uint16_t keyCode, bool down, uint64_t flag = 0);
+    // A key typed into the program's own window; returns what the monitors passed on.
+    KeyEvent type(uint16_t keyCode);
+
+    struct Posted {
+        uint16_t keyCode;
+        std::optional<uint64_t> flags;
+        bool down;
+    };
+    std::vector<std::function<void(const KeyEvent&)>> flagsChanged;
+    std::vector<std::function<KeyEvent(const KeyEvent&)>> keyDown;
+    uint64_t held = 0;
+    std::vector<Posted> posted;
+    // What the program with the focus does on a copy keystroke.
+    std::function<void()> onCopy;
+};
+
+class FakeServicePasteboard final : public ServicePasteboard {
+  public:
+    bool hasString() const override { return offersString; }
+    std::optional<std::string> string() const override { return text; }
+    void setString(const std::string& value) override { returned = value; }
+
+    bool offersString = true;
+    std::optional<std::string> text;
+    std::optional<std::string> returned;
+};
+
+class FakeServicesRegistry final : public ServicesRegistry {
+  public:
+    void registerServicesProvider(const std::string& portName, Handler handler) override;
+    void setServicesProvider(Handler handler) override { applicationProvider = std::move(handler); }
+
+    std::map<std::string, Handler> ports;
+    Handler applicationProvider;
+};
+
+// Files in memory; a confined program can write none of them.
+class FakeFiles final : public FileOperations {
+  public:
+    std::string homeDirectory() const override { return "/home/user"; }
+    bool createDirectories(const std::string&) override { return !confined; }
+    bool writeFile(const std::string& path, const std::string& contents) override;
+    bool fileExists(const std::string& path) const override { return files.count(path) > 0; }
+    bool removeFile(const std::string& path) override { return files.erase(path) > 0; }
+
+    bool confined = false;
+    std::map<std::string, std::string> files;
+    std::vector<std::string> written;
 };
 
 class LogLines final : public Log {

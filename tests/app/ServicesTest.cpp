@@ -1,0 +1,85 @@
+#include <gtest/gtest.h>
+
+#include "AppHarness.h"
+
+namespace lexoria {
+namespace {
+
+using test::AppHarness;
+using test::FakeServicePasteboard;
+
+class Services : public ::testing::Test, protected AppHarness {
+  protected:
+    Services() {
+        defaults.values = {{"rirstrun", "(null)"},
+                           {"autoDetectLang", "0"},
+                           {"leftSim", "en"},
+                           {"rightLangKey", "German"}};
+        started();
+        loop.advance(0.2);
+    }
+    std::optional<std::string> request(FakeServicePasteboard& pboard,
+                                       const std::string& port = "LX") {
+        return services.ports.at(port)(pboard);
+    }
+};
+
+TEST_F(Services, BothProvidersAreRegistered) {
+    EXPECT_EQ(services.ports.count("LX"), 1u);
+    EXPECT_TRUE(services.applicationProvider);
+}
+
+TEST_F(Services, XmlComesBackIndentedAndIsTranslated) {
+    FakeServicePasteboard pboard;
+    pboard.text = "<note><to>Tove</to><body lang=\"en\">Hi</body></note>";
+    EXPECT_EQ(request(pboard), std::nullopt);
+    EXPECT_EQ(pboard.returned, "<note>\n  <to>Tove</to>\n  <body lang=\"en\">Hi</body>\n</note>");
+    EXPECT_EQ(defaults.values.at("servicego"), "1");
+    EXPECT_EQ(serviceRequests(), 0u) << "the caller is answered first";
+    loop.advance(0);
+    EXPECT_EQ(app().oldPasteboard(), pboard.text);
+    EXPECT_EQ(pasteboard.text, pboard.text);
+    EXPECT_EQ(ui.hudtextView.text, "Hallo");
+    EXPECT_EQ(defaults.values.at("servicego"), "(null)");
+}
+
+TEST_F(Services, MalformedXmlIsMended) {
+    FakeServicePasteboard pboard;
+    pboard.text = "<a><b>x</a>";
+    EXPECT_EQ(request(pboard), std::nullopt);
+    EXPECT_EQ(pboard.returned, "<a>\n  <b>x</b>\n</a>");
+}
+
+TEST_F(Services, ProseGetsTheParsersMessageAndIsTranslated) {
+    FakeServicePasteboard pboard;
+    pboard.text = "Hello world";
+    EXPECT_EQ(request(pboard), "Start tag expected, '<' not found");
+    EXPECT_EQ(pboard.returned, std::nullopt);
+    loop.advance(0);
+    EXPECT_EQ(secure.lastRequest()->target, "/?langpair=en%7Cde&text=Hello%20world");
+}
+
+TEST_F(Services, WithoutTextThereIsNothingToDo) {
+    FakeServicePasteboard pboard;
+    pboard.offersString = false;
+    EXPECT_EQ(services.applicationProvider(pboard), "Error: couldn't encrypt text.");
+    EXPECT_EQ(defaults.values.count("pboardString"), 0u);
+    pasteboard.text = "untouched";
+    loop.advance(0);
+    EXPECT_EQ(pasteboard.text, "untouched") << "service: with nothing pending";
+    EXPECT_EQ(serviceRequests(), 0u);
+}
+
+TEST_F(Services, ARequestSurvivesARestart) {
+    AppHarness restarted;
+    restarted.defaults.values = {
+        {"rirstrun", "(null)"},     {"autoDetectLang", "0"},       {"leftSim", "en"},
+        {"rightLangKey", "German"}, {"pboardString", "left over"}, {"servicego", "1"}};
+    restarted.started();
+    restarted.loop.advance(0);
+    EXPECT_EQ(restarted.app().oldPasteboard(), "left over");
+    EXPECT_EQ(restarted.secure.lastRequest()->target, "/?langpair=en%7Cde&text=left%20over");
+}
+
+}  // namespace
+}  // namespace lexoria
