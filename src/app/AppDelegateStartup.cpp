@@ -271,12 +271,13 @@ void AppDelegate::applyFonts() {
     if (ui_.slider) {
         ui_.slider->setIntegerValue(13);
     }
-    if (const auto standard = host_.fonts.fontWithName(helvetica, 15)) {
-        for (TextView* view : {ui_.consoleTabTranslate, ui_.hudtextView}) {
-            if (view) {
+    const std::optional<Font> standard = host_.fonts.fontWithName(helvetica, 15);
+    for (TextView* view : {ui_.consoleTabTranslate, ui_.hudtextView}) {
+        if (view) {
+            if (standard) {
                 view->setFont(*standard);
-                view->setTextColorBlack();
             }
+            view->setTextColorBlack();
         }
     }
     if (ui_.allFontStyleButFirst) {

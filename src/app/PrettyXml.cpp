@@ -29,6 +29,30 @@ std::string trimmed(std::string text) {
     return text;
 }
 
+// What the parser reported, and the first report of a repair that drops part of the
+// text (everything but closing tags that were left open).
+struct ParseErrors {
+    std::string first;
+    std::string firstLossy;
+
+    static void record(void* self, xmlErrorPtr report) {
+        auto* errors = static_cast<ParseErrors*>(self);
+        if (!report || report->level < XML_ERR_ERROR) {
+            return;
+        }
+        const std::string message =
+            report->message ? trimmed(report->message) : "The text is not XML.";
+        if (errors->first.empty()) {
+            errors->first = message;
+        }
+        const bool closesTags =
+            report->code == XML_ERR_TAG_NAME_MISMATCH || report->code == XML_ERR_TAG_NOT_FINISHED;
+        if (!closesTags && errors->firstLossy.empty()) {
+            errors->firstLossy = message;
+        }
+    }
+};
+
 }  // namespace
 
 std::optional<std::string> prettyPrintedXml(const std::string& text, std::string& error) {
@@ -37,15 +61,20 @@ std::optional<std::string> prettyPrintedXml(const std::string& text, std::string
         error = "The text is too large to read as XML.";
         return std::nullopt;
     }
-    // Malformed XML is mended where the parser can; entities are not expanded and
-    // nothing is fetched from the network.
-    const int options = XML_PARSE_RECOVER | XML_PARSE_NOBLANKS | XML_PARSE_NONET |
-                        XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
+    // Entities are not expanded and nothing is fetched from the network.
+    const int options = XML_PARSE_RECOVER | XML_PARSE_NOBLANKS | XML_PARSE_NONET;
+    ParseErrors errors;
+    xmlSetStructuredErrorFunc(&errors, &ParseErrors::record);
     std::unique_ptr<xmlDoc, DocumentDeleter> document(xmlCtxtReadMemory(
         context.get(), text.data(), static_cast<int>(text.size()), nullptr, "UTF-8", options));
+    xmlSetStructuredErrorFunc(nullptr, nullptr);
     if (!document || !xmlDocGetRootElement(document.get())) {
-        const xmlError* last = xmlCtxtGetLastError(context.get());
-        error = last && last->message ? trimmed(last->message) : "The text is not XML.";
+        error = errors.first.empty() ? "The text is not XML." : errors.first;
+        return std::nullopt;
+    }
+    // Tags left open are closed; any other repair would hand back less than was given.
+    if (!errors.firstLossy.empty()) {
+        error = errors.firstLossy;
         return std::nullopt;
     }
     std::unique_ptr<xmlBuffer, BufferDeleter> buffer(xmlBufferCreate());

@@ -50,6 +50,18 @@ TEST_F(Services, MalformedXmlIsMended) {
     EXPECT_EQ(pboard.returned, "<a>\n  <b>x</b>\n</a>");
 }
 
+TEST_F(Services, RepairsThatWouldDropTextAreErrors) {
+    for (const auto& [text, message] : std::vector<std::pair<std::string, std::string>>{
+             {"<b>Hello</b> world", "Extra content at the end of the document"},
+             {"<p>a &nbsp; b</p>", "Entity 'nbsp' not defined"}}) {
+        FakeServicePasteboard pboard;
+        pboard.text = text;
+        EXPECT_EQ(request(pboard), message);
+        EXPECT_EQ(pboard.returned, std::nullopt) << "the caller keeps its own text";
+        EXPECT_EQ(defaults.values.at("pboardString"), text) << "and it is still translated";
+    }
+}
+
 TEST_F(Services, ProseGetsTheParsersMessageAndIsTranslated) {
     FakeServicePasteboard pboard;
     pboard.text = "Hello world";
