@@ -90,6 +90,17 @@ int main(int argc, char** argv) {
     if (!isValidUtf8(text)) {
         return usageError("the text is not valid UTF-8");
     }
+    for (const std::optional<std::string>& argument :
+         {std::optional<std::string>(command.service), command.from, command.to}) {
+        if (argument && !isValidUtf8(*argument)) {
+            return usageError("an option's value is not valid UTF-8");
+        }
+    }
+    for (const std::string& fragment : command.remove) {
+        if (!isValidUtf8(fragment)) {
+            return usageError("an option's value is not valid UTF-8");
+        }
+    }
 
     DefaultsPlistFile defaults(DefaultsPlistFile::standardPath(kBundleIdentifier), std::cerr);
     LocalePosix locale;

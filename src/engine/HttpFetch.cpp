@@ -143,51 +143,39 @@ std::optional<HttpAnswer> httpGet(const std::string& url, const HttpOptions& opt
 }
 
 std::optional<std::string> charsetOfContentType(const std::string& contentType) {
-    // Parameters follow the media type, separated by ";": name=value or name="value".
+    const auto trim = [](std::string text) {
+        const auto first = text.find_first_not_of(" \t");
+        const auto last = text.find_last_not_of(" \t");
+        return first == std::string::npos ? std::string() : text.substr(first, last - first + 1);
+    };
+    // The media type, then parameters "; name=value" or "; name=\"value\"".
     std::size_t pos = contentType.find(';');
     while (pos != std::string::npos) {
-        ++pos;
-        while (pos < contentType.size() && (contentType[pos] == ' ' || contentType[pos] == '\t')) {
-            ++pos;
-        }
-        const std::size_t eq = contentType.find('=', pos);
-        if (eq == std::string::npos) {
-            return std::nullopt;
-        }
-        std::string name = contentType.substr(pos, eq - pos);
-        while (!name.empty() && (name.back() == ' ' || name.back() == '\t')) {
-            name.pop_back();
-        }
-        for (char& c : name) {
-            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        }
-        std::size_t valueStart = eq + 1;
-        while (valueStart < contentType.size() && contentType[valueStart] == ' ') {
-            ++valueStart;
-        }
-        std::string value;
-        std::size_t next;
-        if (valueStart < contentType.size() && contentType[valueStart] == '"') {
-            const std::size_t close = contentType.find('"', valueStart + 1);
-            value = contentType.substr(valueStart + 1, close == std::string::npos
-                                                           ? std::string::npos
-                                                           : close - valueStart - 1);
-            next = close == std::string::npos ? close : contentType.find(';', close);
-        } else {
-            next = contentType.find(';', valueStart);
-            value = contentType.substr(
-                valueStart, next == std::string::npos ? std::string::npos : next - valueStart);
-            while (!value.empty() && (value.back() == ' ' || value.back() == '\t')) {
-                value.pop_back();
+        const std::size_t start = pos + 1;
+        std::size_t end = contentType.find(';', start);
+        const std::size_t eq = contentType.find('=', start);
+        if (eq != std::string::npos && (end == std::string::npos || eq < end)) {
+            std::string name = trim(contentType.substr(start, eq - start));
+            for (char& c : name) {
+                c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            }
+            std::string value;
+            const std::size_t valueStart = contentType.find_first_not_of(" \t", eq + 1);
+            if (valueStart != std::string::npos && contentType[valueStart] == '"') {
+                const std::size_t close = contentType.find('"', valueStart + 1);
+                value = contentType.substr(valueStart + 1, close == std::string::npos
+                                                               ? std::string::npos
+                                                               : close - valueStart - 1);
+                end = close == std::string::npos ? close : contentType.find(';', close);
+            } else if (valueStart != std::string::npos) {
+                value = trim(contentType.substr(
+                    valueStart, end == std::string::npos ? std::string::npos : end - valueStart));
+            }
+            if (name == "charset") {
+                return value.empty() ? std::nullopt : std::optional<std::string>(value);
             }
         }
-        if (name == "charset") {
-            if (value.empty()) {
-                return std::nullopt;
-            }
-            return value;
-        }
-        pos = next;
+        pos = end;
     }
     return std::nullopt;
 }

@@ -14,7 +14,9 @@ namespace lexoria {
 class Promt : public std::enable_shared_from_this<Promt> {
   public:
     // The running connection holds the client; make one with std::make_shared.
-    explicit Promt(EngineContext& context) : context_(context), settings_(context.defaults) {}
+    // The context is copied: the client outlives the translation call that made it.
+    explicit Promt(const EngineContext& context)
+        : context_(context), settings_(context_.defaults) {}
 
     // Sends the request and returns at once.
     void stringForTranslate(const std::string& text, const std::string& leftLang,
@@ -33,7 +35,7 @@ class Promt : public std::enable_shared_from_this<Promt> {
     const std::optional<std::string>& osnova() const { return osnova_; }
 
   private:
-    EngineContext& context_;
+    EngineContext context_;
     SettingsStore settings_;
     std::string responseData_;
     std::optional<std::string> osnova_;

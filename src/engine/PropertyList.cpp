@@ -2,6 +2,7 @@
 
 #include <plist/plist.h>
 
+#include <charconv>
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
@@ -26,27 +27,30 @@ std::optional<PlistValue> convert(plist_t node, int depth) {
         return std::nullopt;
     }
     switch (plist_get_node_type(node)) {
-        case PLIST_STRING:
-        case PLIST_KEY: {
-            char* text = nullptr;
-            plist_get_string_val(node, &text);
-            std::string value = text ? text : "";
-            std::free(text);
+        case PLIST_STRING: {
+            // Read through the buffer: the library's copying getter asserts on a string
+            // with a NUL character in it.
+            uint64_t length = 0;
+            const char* text = plist_get_string_ptr(node, &length);
+            std::string value =
+                text ? std::string(text, static_cast<std::size_t>(length)) : std::string();
             if (!isValidUtf8(value)) {
                 return std::nullopt;
             }
             return PlistValue{std::move(value)};
         }
         case PLIST_UINT: {
+            // The library keeps every integer in 64 unsigned bits; negative ones wrap.
             uint64_t number = 0;
             plist_get_uint_val(node, &number);
-            return PlistValue{std::to_string(number)};
+            return PlistValue{std::to_string(static_cast<int64_t>(number))};
         }
         case PLIST_REAL: {
             double number = 0;
             plist_get_real_val(node, &number);
-            std::string text = std::to_string(number);
-            return PlistValue{text};
+            char text[32];
+            const auto end = std::to_chars(text, text + sizeof text, number).ptr;
+            return PlistValue{std::string(text, end)};
         }
         case PLIST_BOOLEAN: {
             uint8_t flag = 0;
@@ -94,6 +98,28 @@ std::optional<PlistValue> convert(plist_t node, int depth) {
     }
 }
 
+// True when the XML nests its arrays and dictionaries no deeper than `limit`: the
+// parser recurses once per level, and a hostile file must not exhaust the stack.
+bool nestingWithin(std::string_view xml, int limit) {
+    int depth = 0;
+    for (std::size_t at = xml.find('<'); at != std::string_view::npos; at = xml.find('<', at + 1)) {
+        const std::string_view tag = xml.substr(at + 1);
+        const bool closing = !tag.empty() && tag.front() == '/';
+        const std::string_view name = closing ? tag.substr(1) : tag;
+        if (name.rfind("dict", 0) != 0 && name.rfind("array", 0) != 0) {
+            continue;
+        }
+        const std::size_t end = xml.find('>', at);
+        const bool empty = end != std::string_view::npos && end > at && xml[end - 1] == '/';
+        if (closing) {
+            --depth;
+        } else if (!empty && ++depth > limit) {
+            return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 const PlistValue* PlistValue::member(const std::string& key) const {
@@ -106,7 +132,10 @@ const PlistValue* PlistValue::member(const std::string& key) const {
 }
 
 std::optional<PlistValue> parsePropertyList(std::string_view bytes) {
-    if (bytes.empty() || bytes.size() > UINT32_MAX) {
+    // Only XML property lists are read: the binary form has no use here and its own
+    // recursion.
+    if (bytes.empty() || bytes.size() > UINT32_MAX || bytes.rfind("bplist", 0) == 0 ||
+        !nestingWithin(bytes, kMaxDepth)) {
         return std::nullopt;
     }
     plist_t raw = nullptr;
@@ -129,9 +158,14 @@ std::optional<PlistValue> readPropertyList(const std::filesystem::path& file) {
 
 std::string xmlPropertyList(const std::map<std::string, std::string>& texts) {
     std::unique_ptr<void, PlistDeleter> root(plist_new_dict());
+    // Only what reads back the same is written: ill-formed UTF-8 and NUL characters
+    // become U+FFFD.
+    const auto writable = [](const std::string& text) {
+        return replacedAll(validUtf8(text), std::string_view("\0", 1), "\uFFFD");
+    };
     for (const auto& [key, value] : texts) {
-        const std::string text = replacedAll(value, std::string_view("\0", 1), "\uFFFD");
-        plist_dict_set_item(root.get(), key.c_str(), plist_new_string(text.c_str()));
+        plist_dict_set_item(root.get(), writable(key).c_str(),
+                            plist_new_string(writable(value).c_str()));
     }
     char* xml = nullptr;
     uint32_t length = 0;

@@ -29,8 +29,8 @@ struct PlistValue {
 std::optional<PlistValue> parsePropertyList(std::string_view bytes);
 std::optional<PlistValue> readPropertyList(const std::filesystem::path& file);
 
-// An XML property list of one dictionary of texts. XML cannot carry NUL characters: each
-// becomes U+FFFD rather than ending its text there.
+// An XML property list of one dictionary of texts. Ill-formed UTF-8 and NUL characters,
+// which the file could not carry back, become U+FFFD.
 std::string xmlPropertyList(const std::map<std::string, std::string>& texts);
 
 // A dictionary of texts (non-text members left out); empty when `value` is absent or no

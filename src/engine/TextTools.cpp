@@ -107,6 +107,32 @@ bool isValidUtf8(std::string_view text) {
     return true;
 }
 
+std::string validUtf8(std::string_view text) {
+    if (isValidUtf8(text)) {
+        return std::string(text);
+    }
+    const auto* s = reinterpret_cast<const uint8_t*>(text.data());
+    const auto length = static_cast<int64_t>(text.size());
+    std::string out;
+    out.reserve(text.size() + 8);
+    int64_t i = 0;
+    while (i < length) {
+        const int64_t start = i;
+        UChar32 c;
+        int32_t step = 0;
+        const int32_t window = static_cast<int32_t>(std::min<int64_t>(length - i, 4));
+        U8_NEXT(s + i, step, window, c);
+        i += step;
+        if (c < 0) {
+            out += "\uFFFD";
+        } else {
+            out.append(
+                text.substr(static_cast<std::size_t>(start), static_cast<std::size_t>(step)));
+        }
+    }
+    return out;
+}
+
 namespace {
 
 // White space and line breaks: the space separators and the C0/C1 breaks, as a text

@@ -22,6 +22,9 @@ std::string percentEncode(std::string_view text);
 // U+10FFFF).
 bool isValidUtf8(std::string_view text);
 
+// The text with every ill-formed UTF-8 sequence replaced by U+FFFD.
+std::string validUtf8(std::string_view text);
+
 // Number of pieces the text falls into when every white-space or line-break character
 // ends one (so "a  b" has three pieces and "" has one).
 std::size_t countWordPieces(std::string_view text);

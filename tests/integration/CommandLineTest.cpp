@@ -138,6 +138,9 @@ TEST_F(CommandLine, RefusesBadUsageWithExitCodeTwo) {
     const auto notUtf8 = run({"--service", "Yandex", "caf\xE9"});
     EXPECT_EQ(notUtf8.exitCode, 2);
     EXPECT_NE(notUtf8.err.find("not valid UTF-8"), std::string::npos) << notUtf8.err;
+    const auto badCode = run({"--service", "Yandex", "--from", "\xFF", "word"});
+    EXPECT_EQ(badCode.exitCode, 2) << "nothing of it may reach the settings";
+    EXPECT_EQ(settingsFile(), "");
 
     environment["LEXORIA_YANDEX_TRANSLATE_HOST"] = "http://example.org/";
     const auto badHost = run({"--service", "Yandex", "x y"});

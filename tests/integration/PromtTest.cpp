@@ -133,6 +133,16 @@ TEST_F(PromtClient, FailuresStoreNothingAndLogOnce) {
     EXPECT_EQ(log.lines, std::vector<std::string>{"something very bad happened here"});
 }
 
+TEST_F(PromtClient, TheClientOutlivesTheCallThatMadeIt) {
+    {
+        EngineContext shortLived{defaults, locale, {}, http, nullptr, &async, &log};
+        shortLived.addresses.promt = "127.0.0.1:1";
+        SelfTranslators(shortLived).setService("PROMT", "x", "en", "ru", std::nullopt, 1);
+    }
+    finishRequests();
+    EXPECT_EQ(log.lines, std::vector<std::string>{"something very bad happened here"});
+}
+
 TEST_F(PromtClient, AnErrorObjectStoresTheServicesMessageNotNull) {
     server.answer(
         kPath,

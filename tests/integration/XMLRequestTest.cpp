@@ -33,6 +33,8 @@ TEST_F(XMLRequestTest, DecodesWithTheDeclaredCharacterSet) {
     EXPECT_EQ(serve({200, "text/html; charset=\"WINDOWS-1251\"", kPrivetCp1251}), kPrivet);
     EXPECT_EQ(serve({200, "text/xml;charset=KOI8-R", "\xF0\xD2\xC9\xD7\xC5\xD4"}), kPrivet);
     EXPECT_EQ(serve({200, "text/plain; charset=ISO-8859-1", "caf\xE9"}), "caf\u00E9");
+    EXPECT_EQ(serve({200, "text/html; level; charset = windows-1251 ; q=1", kPrivetCp1251}),
+              kPrivet);
 }
 
 TEST_F(XMLRequestTest, MissingOrUnknownCharacterSetsMeanUtf8) {
