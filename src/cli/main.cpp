@@ -129,6 +129,9 @@ int main(int argc, char** argv) {
         defaults.removeObject(kPromtKey);
         result = *answer;
     }
+    if (result.empty()) {
+        std::cerr << "lexoria-translate: the service gave no text (is it reachable?)\n";
+    }
     std::cout << result << "\n";
     return 0;
 }

@@ -87,6 +87,14 @@ TEST_F(CommandLine, UsesTheSettingsAndLocaleOfTheDesktopProgram) {
                                                 kYandexTranslateKey + "&lang=-de&text=two%20words");
 }
 
+TEST_F(CommandLine, SaysSoWhenTheServiceGaveNoText) {
+    environment["LEXORIA_YANDEX_TRANSLATE_HOST"] = "127.0.0.1:1";
+    const auto result = run({"--service", "Yandex", "--from", "en", "--to", "ru", "two words"});
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.out, "\n");
+    EXPECT_NE(result.err.find("gave no text"), std::string::npos) << result.err;
+}
+
 TEST_F(CommandLine, PrintsTheNoTextResultForNothingToTranslate) {
     const auto result = run({"--service", "Yandex", "--from", "en", "--to", "ru"});
     EXPECT_EQ(result.exitCode, 0);
