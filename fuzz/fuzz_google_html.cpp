@@ -1,3 +1,4 @@
 #include "FuzzTranslators.h"
 
-LEXORIA_EXTRACTION_FUZZER(googlHtmlStr)
+// Every "❮" becomes ">" at the very end.
+LEXORIA_EXTRACTION_FUZZER(googlHtmlStr, "\u276E")

@@ -1,3 +1,4 @@
 #include "FuzzTranslators.h"
 
-LEXORIA_EXTRACTION_FUZZER(yandexDetectStr)
+// Every ">" is deleted last.
+LEXORIA_EXTRACTION_FUZZER(yandexDetectStr, ">")

@@ -1,3 +1,4 @@
 #include "FuzzTranslators.h"
 
-LEXORIA_EXTRACTION_FUZZER(yandexDic)
+// Every tag is removed, and then every ">".
+LEXORIA_EXTRACTION_FUZZER(yandexDic, "<", ">")

@@ -1,3 +1,4 @@
 #include "FuzzTranslators.h"
 
-LEXORIA_EXTRACTION_FUZZER(yandexStr)
+// The closing cut mark is deleted last.
+LEXORIA_EXTRACTION_FUZZER(yandexStr, "\u276F")

@@ -156,6 +156,10 @@ std::optional<PlistValue> readPropertyList(const std::filesystem::path& file) {
     return parsePropertyList(bytes);
 }
 
+std::string keepableText(const std::string& text) {
+    return replacedAll(validUtf8(text), std::string_view("\0", 1), "\uFFFD");
+}
+
 std::string xmlPropertyList(const std::map<std::string, std::string>& texts) {
     std::unique_ptr<void, PlistDeleter> root(plist_new_dict());
     // Only what reads back the same is written: ill-formed UTF-8 and NUL characters

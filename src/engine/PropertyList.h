@@ -29,6 +29,9 @@ struct PlistValue {
 std::optional<PlistValue> parsePropertyList(std::string_view bytes);
 std::optional<PlistValue> readPropertyList(const std::filesystem::path& file);
 
+// The text as a property list can carry it: ill-formed UTF-8 and NUL become U+FFFD.
+std::string keepableText(const std::string& text);
+
 // An XML property list of one dictionary of texts. Ill-formed UTF-8 and NUL characters,
 // which the file could not carry back, become U+FFFD.
 std::string xmlPropertyList(const std::map<std::string, std::string>& texts);

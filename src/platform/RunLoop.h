@@ -36,7 +36,8 @@ class RunLoop {
     // due fire afterwards, in time order.
     virtual void sleep(double seconds) = 0;
 
-    // Handles at most one posted action or due timer, waiting at most `maxSeconds` for one.
+    // Handles the posted actions and due timers that are ready now, for at most
+    // `maxSeconds`; an idle loop returns at once rather than wait for input.
     virtual void runOnce(double maxSeconds) = 0;
 
     // Runs until stop() is called.

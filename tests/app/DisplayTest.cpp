@@ -86,7 +86,9 @@ TEST_F(Display, CloseEraseAndQuit) {
 TEST_F(Display, TheMenuItemRaisesTheWindowAboveAll) {
     ui.window.visible = false;
     ui.window.level = WindowLevel::normal;
+    const int activations = application.activations;
     app().transMenuItem();
+    EXPECT_EQ(application.activations, activations + 1);
     EXPECT_TRUE(ui.window.visible);
     EXPECT_EQ(ui.window.level, WindowLevel::maximum);
     EXPECT_EQ(serviceRequests(), 0u);
@@ -122,7 +124,8 @@ TEST_F(Display, TheIconSwitchRemovesAndAddsTheLight) {
     EXPECT_EQ(defaults.values.at("Icon"), "0");
     ui.lblIcon.stateValue = 1;
     app().labelsSave(ui.lblIcon);
-    ASSERT_NE(statusBar.shownItem(), nullptr);
+    app().labelsSave(ui.lblIcon);
+    ASSERT_NE(statusBar.shownItem(), nullptr) << "one light, however often it is turned on";
     EXPECT_EQ(statusBar.shownItem()->title, "\U0001F4A1");
     ui.window.visible = false;
     statusBar.shownItem()->click();

@@ -135,6 +135,7 @@ TEST_F(Flow, TheClipboardWatchTakesNewTextAndTranslatesInAVisibleWindow) {
     ui.autoClipboardTranslateBox.stateValue = 1;
     app().autoClipbTraSave(ui.autoClipboardTranslateBox);
     app().segmentService();
+    loop.advance(0.3);  // past the throttle, so only the hidden window can hold it back
     pasteboard.text = "Good morning";
     ui.window.visible = false;
     loop.advance(0.3);

@@ -101,6 +101,20 @@ TEST_F(Shortcuts, SelectListensToNothing) {
         press(key);
         release(key);
     }
+    press(59, k::kControlFlag);
+    press(k::kLeftOption, k::kOptionFlag);
+    release(k::kLeftOption, k::kOptionFlag);
+    EXPECT_EQ(triggers(), 0u);
+}
+
+TEST_F(Shortcuts, EachGestureListensOnlyWhenChosen) {
+    choose("Fn");
+    press(59, k::kControlFlag);
+    press(k::kLeftOption, k::kOptionFlag);  // Control and Option held, but Fn is chosen
+    release(k::kLeftOption, k::kOptionFlag);
+    release(59, k::kControlFlag);
+    press(k::kRightOption, k::kOptionFlag);
+    release(k::kRightOption, k::kOptionFlag);
     EXPECT_EQ(triggers(), 0u);
 }
 
@@ -163,9 +177,10 @@ TEST_F(Shortcuts, TypingTranslatesTwoSecondsAfterTheLastKey) {
     loop.advance(1.0);
     keyboard.type(kI);
     ui.consoleTabTranslate.text = "hii";
+    loop.advance(1.0);
     keyboard.type(k::kA);  // the A key position does not restart the pause
     ui.consoleTabTranslate.text = "hiia";
-    loop.advance(2.19);
+    loop.advance(1.19);
     EXPECT_EQ(serviceRequests(), 0u);
     loop.advance(0.01);
     EXPECT_EQ(pasteboard.text, "hiia") << "the typed text went through the clipboard";

@@ -2,6 +2,7 @@
 
 #include <map>
 
+#include "engine/PropertyList.h"
 #include "platform/Defaults.h"
 
 namespace lexoria::test {
@@ -11,15 +12,16 @@ namespace lexoria::test {
 class DefaultsMemory final : public Defaults {
   public:
     std::optional<std::string> objectForKey(const std::string& key) override {
-        const auto it = values.find(key);
+        const auto it = values.find(keepableText(key));
         return it == values.end() ? std::nullopt : std::optional<std::string>(it->second);
     }
+    // Keeps what the settings file can keep: NUL and ill-formed UTF-8 become U+FFFD.
     void setObject(const std::string& value, const std::string& key) override {
-        values[key] = value;
+        values[keepableText(key)] = keepableText(value);
         ++writes;
     }
     void removeObject(const std::string& key) override {
-        values.erase(key);
+        values.erase(keepableText(key));
         ++writes;
     }
 

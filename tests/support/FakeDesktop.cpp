@@ -102,8 +102,21 @@ void FakeServicesRegistry::registerServicesProvider(const std::string& portName,
     ports[portName] = std::move(handler);
 }
 
-bool FakeFiles::writeFile(const std::string& path, const std::string& contents) {
+bool FakeFiles::createDirectories(const std::string& path) {
     if (confined) {
+        return false;
+    }
+    for (std::size_t slash = path.find('/', 1); slash != std::string::npos;
+         slash = path.find('/', slash + 1)) {
+        folders.insert(path.substr(0, slash));
+    }
+    folders.insert(path);
+    return true;
+}
+
+bool FakeFiles::writeFile(const std::string& path, const std::string& contents) {
+    // As on a real disk: no file without its folder.
+    if (confined || folders.count(path.substr(0, path.rfind('/'))) == 0) {
         return false;
     }
     files[path] = contents;

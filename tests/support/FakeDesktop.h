@@ -6,6 +6,7 @@
 #include <deque>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -267,12 +268,13 @@ class FakeServicesRegistry final : public ServicesRegistry {
 class FakeFiles final : public FileOperations {
   public:
     std::string homeDirectory() const override { return "/home/user"; }
-    bool createDirectories(const std::string&) override { return !confined; }
+    bool createDirectories(const std::string& path) override;
     bool writeFile(const std::string& path, const std::string& contents) override;
     bool fileExists(const std::string& path) const override { return files.count(path) > 0; }
     bool removeFile(const std::string& path) override { return files.erase(path) > 0; }
 
     bool confined = false;
+    std::set<std::string> folders = {"/home/user"};
     std::map<std::string, std::string> files;
     std::vector<std::string> written;
 };

@@ -66,5 +66,15 @@ TYPED_TEST(DefaultsContract, KeepsAnyTextExactly) {
     }
 }
 
+TYPED_TEST(DefaultsContract, TextItCannotKeepBecomesReplacementCharacters) {
+    Defaults& d = this->defaults();
+    d.setObject(std::string("a\0b", 3), "nul");
+    d.setObject("\xC3(\xFF", "bad\xFE");
+    EXPECT_EQ(d.objectForKey("nul"),
+              "a\uFFFD"
+              "b");
+    EXPECT_EQ(d.objectForKey("bad\uFFFD"), "\uFFFD(\uFFFD");
+}
+
 }  // namespace
 }  // namespace lexoria

@@ -1,3 +1,4 @@
+// The rules every run loop keeps, checked on the virtual one and on the real one.
 #include <gtest/gtest.h>
 
 #include <thread>
@@ -8,28 +9,73 @@
 namespace lexoria {
 namespace {
 
-TEST(RunLoopVirtual, FiresTimersInTimeOrderAtTheirOwnMoments) {
+// Lets time pass on each kind of loop: the virtual clock jumps, the real one runs.
+struct VirtualLoop {
     test::RunLoopVirtual loop;
-    std::vector<std::pair<std::string, double>> fired;
-    auto record = [&](std::string name) {
-        return [&, name] { fired.emplace_back(name, loop.now()); };
-    };
-    loop.scheduleTimer(0.5, false, record("half"));
-    loop.scheduleTimer(0.2, false, record("fifth"));
-    auto poll = loop.scheduleTimer(0.3, true, record("poll"));
-    loop.advance(0.19);
-    EXPECT_TRUE(fired.empty());
-    loop.advance(0.71);
-    poll->invalidate();
-    loop.advance(5);
-    const std::vector<std::pair<std::string, double>> expected = {
-        {"fifth", 0.2}, {"poll", 0.3}, {"half", 0.5}, {"poll", 0.6}, {"poll", 0.9}};
-    ASSERT_EQ(fired.size(), expected.size());
-    for (std::size_t i = 0; i < expected.size(); ++i) {
-        EXPECT_EQ(fired[i].first, expected[i].first) << i;
-        EXPECT_NEAR(fired[i].second, expected[i].second, 1e-9) << i;
+    void runFor(double seconds) { loop.advance(seconds); }
+};
+
+struct RealLoop {
+    RunLoopStd loop;
+    void runFor(double seconds) {
+        loop.scheduleTimer(seconds, false, [this] { loop.stop(); });
+        loop.run();
     }
-    EXPECT_EQ(loop.scheduledTimers(), 0u);
+};
+
+template <typename Kind>
+class RunLoopContract : public ::testing::Test {
+  protected:
+    Kind kind;
+    RunLoop& loop() { return kind.loop; }
+};
+
+using Kinds = ::testing::Types<VirtualLoop, RealLoop>;
+TYPED_TEST_SUITE(RunLoopContract, Kinds);
+
+TYPED_TEST(RunLoopContract, TimersFireInTimeOrderThenInSchedulingOrder) {
+    std::vector<std::string> fired;
+    this->loop().scheduleTimer(0.04, false, [&] { fired.push_back("late"); });
+    this->loop().scheduleTimer(0.02, false, [&] { fired.push_back("first"); });
+    this->loop().scheduleTimer(0.02, false, [&] { fired.push_back("second"); });
+    this->kind.runFor(0.08);
+    EXPECT_EQ(fired, (std::vector<std::string>{"first", "second", "late"}));
+}
+
+TYPED_TEST(RunLoopContract, RepeatingTimersRunUntilInvalidated) {
+    int ticks = 0;
+    std::shared_ptr<Timer> timer = this->loop().scheduleTimer(0.02, true, [&] { ++ticks; });
+    this->kind.runFor(0.07);
+    EXPECT_GE(ticks, 3);
+    EXPECT_TRUE(timer->isValid());
+    timer->invalidate();
+    const int before = ticks;
+    this->kind.runFor(0.05);
+    EXPECT_EQ(ticks, before);
+    EXPECT_FALSE(timer->isValid());
+}
+
+TYPED_TEST(RunLoopContract, AOneShotTimerFiresOnceAndEnds) {
+    int fired = 0;
+    std::shared_ptr<Timer> timer = this->loop().scheduleTimer(0.01, false, [&] { ++fired; });
+    timer = nullptr;  // dropping the handle does not stop it
+    this->kind.runFor(0.05);
+    EXPECT_EQ(fired, 1);
+}
+
+TYPED_TEST(RunLoopContract, ActionsPostedFromOtherThreadsRunOnTheLoop) {
+    const auto loopThread = std::this_thread::get_id();
+    std::thread::id ranOn;
+    std::thread worker([&] { this->loop().post([&] { ranOn = std::this_thread::get_id(); }); });
+    worker.join();
+    this->loop().runOnce(1.0);
+    EXPECT_EQ(ranOn, loopThread);
+}
+
+TYPED_TEST(RunLoopContract, RunOnceDoesNotWaitOnAnIdleLoop) {
+    const double before = this->loop().now();
+    this->loop().runOnce(30.0);
+    EXPECT_LT(this->loop().now() - before, 1.0);
 }
 
 TEST(RunLoopVirtual, NothingFiresDuringABlockingSleepAndOverdueTimersFireAfterwardsInOrder) {
@@ -49,38 +95,17 @@ TEST(RunLoopVirtual, NothingFiresDuringABlockingSleepAndOverdueTimersFireAfterwa
     EXPECT_TRUE(repeating->isValid());
 }
 
-TEST(RunLoopVirtual, AReplacedTimerKeepsRunningUntilInvalidated) {
+TEST(RunLoopVirtual, FiresEachTimerAtItsOwnMoment) {
     test::RunLoopVirtual loop;
-    int count = 0;
-    std::shared_ptr<Timer> timer = loop.scheduleTimer(0.5, false, [&] { ++count; });
-    timer = loop.scheduleTimer(0.5, false, [&] { ++count; });
-    loop.advance(0.5);
-    EXPECT_EQ(count, 2);
-}
-
-TEST(RunLoopVirtual, PostedActionsFromOtherThreadsRunOnTheLoop) {
-    test::RunLoopVirtual loop;
-    const auto loopThread = std::this_thread::get_id();
-    std::thread::id ranOn;
-    std::thread worker([&] { loop.post([&] { ranOn = std::this_thread::get_id(); }); });
-    EXPECT_TRUE(loop.waitForPosted(std::chrono::seconds(5)));
-    worker.join();
-    EXPECT_EQ(ranOn, loopThread);
-}
-
-TEST(RunLoopStd, RunsPostedActionsAndTimersUntilStopped) {
-    RunLoopStd loop;
-    std::vector<std::string> events;
-    loop.scheduleTimer(0.02, false, [&] {
-        events.push_back("timer");
-        loop.stop();
-    });
-    auto cancelled = loop.scheduleTimer(0.01, false, [&] { events.push_back("cancelled"); });
-    cancelled->invalidate();
-    std::thread worker([&] { loop.post([&] { events.push_back("posted"); }); });
-    worker.join();
-    loop.run();
-    EXPECT_EQ(events, (std::vector<std::string>{"posted", "timer"}));
+    std::vector<double> at;
+    auto poll = loop.scheduleTimer(0.3, true, [&] { at.push_back(loop.now()); });
+    loop.advance(0.95);
+    poll->invalidate();
+    ASSERT_EQ(at.size(), 3u);
+    EXPECT_NEAR(at[0], 0.3, 1e-9);
+    EXPECT_NEAR(at[2], 0.9, 1e-9);
+    EXPECT_NEAR(loop.now(), 0.95, 1e-9);
+    EXPECT_EQ(loop.scheduledTimers(), 0u);
 }
 
 }  // namespace

@@ -157,7 +157,7 @@ void DefaultsPlistFile::moveAside(const std::string& reason) {
 
 std::optional<std::string> DefaultsPlistFile::objectForKey(const std::string& key) {
     reloadIfChanged();
-    const auto it = values_.find(key);
+    const auto it = values_.find(keepableText(key));
     if (it == values_.end()) {
         return std::nullopt;
     }
@@ -165,11 +165,14 @@ std::optional<std::string> DefaultsPlistFile::objectForKey(const std::string& ke
 }
 
 void DefaultsPlistFile::setObject(const std::string& value, const std::string& key) {
-    write([&](std::map<std::string, std::string>& values) { values[key] = value; });
+    // Kept in memory exactly as the file will give it back.
+    write([&](std::map<std::string, std::string>& values) {
+        values[keepableText(key)] = keepableText(value);
+    });
 }
 
 void DefaultsPlistFile::removeObject(const std::string& key) {
-    write([&](std::map<std::string, std::string>& values) { values.erase(key); });
+    write([&](std::map<std::string, std::string>& values) { values.erase(keepableText(key)); });
 }
 
 template <typename Change>

@@ -95,7 +95,12 @@ void RunLoopStd::runOnce(double maxSeconds) {
     const auto deadline =
         Clock::now() + std::chrono::duration_cast<Clock::duration>(
                            std::chrono::duration<double>(std::max(maxSeconds, 0.0)));
-    if (auto action = next(deadline)) {
+    // Only what is ready: next() with a deadline of now never waits.
+    while (Clock::now() < deadline) {
+        auto action = next(Clock::now());
+        if (!action) {
+            return;
+        }
         action();
     }
 }
