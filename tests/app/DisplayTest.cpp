@@ -91,7 +91,11 @@ TEST_F(Display, TheMenuItemRaisesTheWindowAboveAll) {
     EXPECT_EQ(application.activations, activations + 1);
     EXPECT_TRUE(ui.window.visible);
     EXPECT_EQ(ui.window.level, WindowLevel::maximum);
-    EXPECT_EQ(serviceRequests(), 0u);
+    EXPECT_EQ(serviceRequests(), 0u) << "without the clipboard watch nothing is translated";
+    ui.autoClipboardTranslateBox.stateValue = 1;
+    app().transMenuItem();
+    EXPECT_EQ(ui.hudtextView.text, "Hallo");
+    EXPECT_EQ(serviceRequests(), 1u);
 }
 
 TEST_F(Display, DetectionHidesTheSourceLanguageAndTheSwap) {
