@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "DefaultsMemory.h"
+#include "FakeDesktop.h"
 #include "LocaleFixed.h"
 #include "LoopbackServer.h"
 #include "RunLoopVirtual.h"
@@ -17,12 +18,6 @@ using test::CannedAnswer;
 using test::LoopbackServer;
 
 const std::string kPath = "/services/TranslationService.asmx/GetTranslateNew";
-
-class LogLines final : public Log {
-  public:
-    void line(const std::string& text) override { lines.push_back(text); }
-    std::vector<std::string> lines;
-};
 
 class PromtClient : public ::testing::Test {
   protected:
@@ -46,7 +41,7 @@ class PromtClient : public ::testing::Test {
     test::RunLoopVirtual loop;
     test::DefaultsMemory defaults;
     test::LocaleFixed locale;
-    LogLines log;
+    test::LogLines log;
     HttpOptions http;
     AsyncHttp async{loop, http};
     EngineContext context{defaults, locale, {}, http, nullptr, &async, &log};
@@ -159,7 +154,7 @@ TEST(PromtTimeOut, ASilentServiceFailsAfterTheTimeOut) {
     test::RunLoopVirtual loop;
     test::DefaultsMemory defaults;
     test::LocaleFixed locale;
-    LogLines log;
+    test::LogLines log;
     HttpOptions http;
     http.timeoutSeconds = 0.3;
     AsyncHttp async(loop, http);
