@@ -143,7 +143,7 @@ std::optional<HttpAnswer> httpGet(const std::string& url, const HttpOptions& opt
 }
 
 std::optional<std::string> charsetOfContentType(const std::string& contentType) {
-    const auto trim = [](std::string text) {
+    const auto trim = [](const std::string& text) {
         const auto first = text.find_first_not_of(" \t");
         const auto last = text.find_last_not_of(" \t");
         return first == std::string::npos ? std::string() : text.substr(first, last - first + 1);

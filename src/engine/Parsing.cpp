@@ -380,6 +380,26 @@ void Parsing::setStringForDecodeHTML(const std::optional<std::string>& text) {
     str_ = text ? std::optional<std::string>(decodeCharacterReferences(*text)) : std::nullopt;
 }
 
+// The labels of a Lingvo page, longest first where one contains another.
+constexpr std::string_view kBritishAmerican =
+    "[]\u0431\u0440\u0438\u0442. / \u0430\u043C\u0435\u0440.";
+constexpr std::string_view kFullAndReducedForms =
+    "[] (\u043F\u043E\u043B\u043D\u0430\u044F \u0444\u043E\u0440\u043C\u0430); [], [] "
+    "(\u0440\u0435\u0434\u0443\u0446\u0438\u0440\u043E\u0432\u0430\u043D\u043D\u044B\u0435 "
+    "\u0444\u043E\u0440\u043C\u044B)\u0431\u0440\u0438\u0442. / \u0430\u043C\u0435\u0440.";
+constexpr std::string_view kFullForm =
+    "[] (\u043F\u043E\u043B\u043D\u0430\u044F \u0444\u043E\u0440\u043C\u0430);";
+constexpr std::string_view kReducedBeforeVowels =
+    "(\u0440\u0435\u0434\u0443\u0446\u0438\u0440\u043E\u0432\u0430\u043D\u043D\u0430\u044F "
+    "\u0444\u043E\u0440\u043C\u0430, \u0443\u043F\u043E\u0442\u0440. "
+    "\u043F\u0435\u0440\u0435\u0434 "
+    "\u0433\u043B\u0430\u0441\u043D\u044B\u043C\u0438);";
+constexpr std::string_view kReducedBeforeConsonants =
+    "(\u0440\u0435\u0434\u0443\u0446\u0438\u0440\u043E\u0432\u0430\u043D\u043D\u0430\u044F "
+    "\u0444\u043E\u0440\u043C\u0430, \u0443\u043F\u043E\u0442\u0440. "
+    "\u043F\u0435\u0440\u0435\u0434 "
+    "\u0441\u043E\u0433\u043B\u0430\u0441\u043D\u044B\u043C\u0438)";
+
 void Parsing::setStringForParsingLingvo(const std::optional<std::string>& text) {
     static constexpr std::string_view kLabels[] = {
         ">",
@@ -387,21 +407,13 @@ void Parsing::setStringForParsingLingvo(const std::optional<std::string>& text) 
         "<",
         "linkdict__icon'",
         "\u25B6",
-        "[]\u0431\u0440\u0438\u0442. / \u0430\u043C\u0435\u0440.",
-        "[] (\u043F\u043E\u043B\u043D\u0430\u044F \u0444\u043E\u0440\u043C\u0430); [], [] "
-        "(\u0440\u0435\u0434\u0443\u0446\u0438\u0440\u043E\u0432\u0430\u043D\u043D\u044B\u0435 "
-        "\u0444\u043E\u0440\u043C\u044B)\u0431\u0440\u0438\u0442. / \u0430\u043C\u0435\u0440.",
-        "[] (\u043F\u043E\u043B\u043D\u0430\u044F \u0444\u043E\u0440\u043C\u0430);",
+        kBritishAmerican,
+        kFullAndReducedForms,
+        kFullForm,
         "[],",
         "[]",
-        "(\u0440\u0435\u0434\u0443\u0446\u0438\u0440\u043E\u0432\u0430\u043D\u043D\u0430\u044F "
-        "\u0444\u043E\u0440\u043C\u0430, \u0443\u043F\u043E\u0442\u0440. "
-        "\u043F\u0435\u0440\u0435\u0434 "
-        "\u0433\u043B\u0430\u0441\u043D\u044B\u043C\u0438);",
-        "(\u0440\u0435\u0434\u0443\u0446\u0438\u0440\u043E\u0432\u0430\u043D\u043D\u0430\u044F "
-        "\u0444\u043E\u0440\u043C\u0430, \u0443\u043F\u043E\u0442\u0440. "
-        "\u043F\u0435\u0440\u0435\u0434 "
-        "\u0441\u043E\u0433\u043B\u0430\u0441\u043D\u044B\u043C\u0438)",
+        kReducedBeforeVowels,
+        kReducedBeforeConsonants,
     };
     if (!text) {
         str_.reset();

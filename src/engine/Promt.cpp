@@ -87,8 +87,7 @@ std::optional<std::string> promtTranslationOfAnswer(const std::string& body) {
         return std::nullopt;
     }
     const nlohmann::json* d = member(answer, "d");
-    const std::optional<std::string> resultNoTags =
-        d ? stringMember(*d, "resultNoTags") : std::nullopt;
+    std::optional<std::string> resultNoTags = d ? stringMember(*d, "resultNoTags") : std::nullopt;
     if (!resultNoTags) {
         return serviceMessage(answer);
     }
@@ -122,9 +121,9 @@ void Promt::stringForTranslate(const std::string& text, const std::string& leftL
         std::move(request),
         ConnectionEvents{
             [self] { self->connectionDidReceiveResponse(); },
-            [self](std::string bytes) { self->connectionDidReceiveData(bytes); },
+            [self](const std::string& bytes) { self->connectionDidReceiveData(bytes); },
             [self] { self->connectionDidFinishLoading(); },
-            [self](std::string error) { self->connectionDidFailWithError(error); },
+            [self](const std::string& error) { self->connectionDidFailWithError(error); },
         });
 }
 

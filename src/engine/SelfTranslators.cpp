@@ -320,7 +320,7 @@ std::string SelfTranslators::languageForString(const std::string& text) {
 
     fetchIntoOsnova(https(context_.addresses.yandexTranslate) +
                     "/api/v1.5/tr/detect?key=" + kYandexTranslateKey + "&text=" + encoded);
-    const std::string code = yandexDetectStr();
+    std::string code = yandexDetectStr();
     if (!code.empty()) {
         return code;
     }
