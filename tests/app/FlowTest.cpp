@@ -24,13 +24,6 @@ class Flow : public ::testing::Test, protected AppHarness {
         app().setOldPasteboard("Hello world");
     }
     void choose(int segment) { ui.serviceSegment.segment = segment; }
-    std::vector<std::string> targets(const test::LoopbackServer& server) const {
-        std::vector<std::string> seen;
-        for (const auto& request : server.requests()) {
-            seen.push_back(request.target);
-        }
-        return seen;
-    }
 };
 
 TEST_F(Flow, ATranslationIsShownOnTopAndCached) {
@@ -41,7 +34,7 @@ TEST_F(Flow, ATranslationIsShownOnTopAndCached) {
     EXPECT_TRUE(ui.window.visible);
     EXPECT_EQ(ui.window.level, WindowLevel::maximum);
     EXPECT_EQ(app().allTranslationsDic().at("Google"), "Hallo");
-    EXPECT_EQ(targets(secure), std::vector<std::string>{"/?langpair=en%7Cde&text=Hello%20world"});
+    EXPECT_EQ(secure.targets(), std::vector<std::string>{"/?langpair=en%7Cde&text=Hello%20world"});
     EXPECT_EQ(defaults.values.at("leftSim"), "en");
 }
 
@@ -92,8 +85,9 @@ TEST_F(Flow, AllDigitSourceCodesAreBabylonNumbers) {
     app().emptyTranslations();
     defaults.values["leftSim"] = "42";  // no such number: no source, so English
     app().setSegment(0);
-    EXPECT_EQ(targets(secure), (std::vector<std::string>{"/?langpair=ru%7Cde&text=Hello%20world",
-                                                         "/?langpair=en%7Cde&text=Hello%20world"}));
+    EXPECT_EQ(secure.targets(),
+              (std::vector<std::string>{"/?langpair=ru%7Cde&text=Hello%20world",
+                                        "/?langpair=en%7Cde&text=Hello%20world"}));
 }
 
 TEST_F(Flow, BabylonTakesItsOwnCodesFromThePopUps) {
@@ -103,7 +97,7 @@ TEST_F(Flow, BabylonTakesItsOwnCodesFromThePopUps) {
     choose(4);
     app().segmentService();
     EXPECT_EQ(ui.hudtextView.text, "Hallo Welt");
-    EXPECT_EQ(targets(plain),
+    EXPECT_EQ(plain.targets(),
               std::vector<std::string>{"/translate/"
                                        "babylon.php?v=1.0&q=Hello%20world&langpair=0%7C6&callback="
                                        "callbackFn&context=babylon"});

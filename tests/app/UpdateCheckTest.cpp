@@ -19,13 +19,6 @@ CannedAnswer manifest(const std::string& members) {
 
 class UpdateCheck : public ::testing::Test, protected AppHarness {
   protected:
-    std::vector<std::string> siteTargets() const {
-        std::vector<std::string> targets;
-        for (const auto& request : site.requests()) {
-            targets.push_back(request.target);
-        }
-        return targets;
-    }
     void fromSiteBuild(const std::string& version) {
         overrideResource("Info.plist",
                          "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
@@ -37,7 +30,7 @@ class UpdateCheck : public ::testing::Test, protected AppHarness {
 TEST_F(UpdateCheck, AMatchingVersionGoesOn) {
     started();
     EXPECT_EQ(log.lines, (std::vector<std::string>{"MAC version ", "?"}));
-    EXPECT_EQ(siteTargets(), (std::vector<std::string>{"/lx.plist", "/", "/lx.plist"}));
+    EXPECT_EQ(site.targets(), (std::vector<std::string>{"/lx.plist", "/", "/lx.plist"}));
     EXPECT_TRUE(alerts.shown.empty());
     EXPECT_FALSE(application.terminated);
     EXPECT_TRUE(app().isRequest());
@@ -126,7 +119,7 @@ TEST_F(UpdateCheck, ASiteBuildComparesItsOwnVersionFirst) {
     fromSiteBuild("3.0.1");
     defaults.values = {{"rirstrun", "(null)"}, {"rightSim", "en"}};
     started();
-    EXPECT_EQ(siteTargets(), std::vector<std::string>{"/lx.plist"}) << "no connectivity test";
+    EXPECT_EQ(site.targets(), std::vector<std::string>{"/lx.plist"}) << "no connectivity test";
     ASSERT_EQ(alerts.shown.size(), 1u);
     EXPECT_EQ(alerts.shown[0].informativeText, kNotice);
     EXPECT_TRUE(application.terminated);

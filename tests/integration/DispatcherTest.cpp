@@ -49,13 +49,6 @@ class Dispatcher : public ::testing::Test {
     std::string lookupTarget(const std::string& query) const {
         return kLookupPath + "?key=" + kYandexDictionaryKey + query;
     }
-    std::vector<std::string> targets(const LoopbackServer& server) const {
-        std::vector<std::string> seen;
-        for (const auto& request : server.requests()) {
-            seen.push_back(request.target);
-        }
-        return seen;
-    }
     std::size_t requestCount() const {
         return yandex.requests().size() + dictionary.requests().size() +
                microsoft.requests().size();
@@ -76,7 +69,7 @@ TEST_F(Dispatcher, TranslatesTextWithSpacesThroughYandexTranslate) {
                   translation("\u043F\u0440\u0438\u0432\u0435\u0442 \u043C\u0438\u0440"));
     EXPECT_EQ(translate("hello world", "en", "ru"),
               "\u043F\u0440\u0438\u0432\u0435\u0442 \u043C\u0438\u0440");
-    EXPECT_EQ(targets(yandex), Targets{translateTarget("&lang=en-ru&text=hello%20world")});
+    EXPECT_EQ(yandex.targets(), Targets{translateTarget("&lang=en-ru&text=hello%20world")});
     EXPECT_TRUE(dictionary.requests().empty());
     EXPECT_EQ(defaults.values.at("leftSim"), "en");
 }
@@ -89,7 +82,7 @@ TEST_F(Dispatcher, LooksASingleWordUpInTheDictionaryInLowerCase) {
     EXPECT_EQ(translate("Hello", "en", "ru"),
               "\u276F\nhello  \u043F\u0440\u0438\u0432\u0435\u0442    \u25CF "
               "\u0430\u043B\u043B\u043E   ");
-    EXPECT_EQ(targets(dictionary), Targets{lookupTarget("&lang=en-ru&text=hello")});
+    EXPECT_EQ(dictionary.targets(), Targets{lookupTarget("&lang=en-ru&text=hello")});
     EXPECT_EQ(
         dictionary.lastRequest()->header("User-Agent"),
         "Mozilla/5.0 (Macintosh; Intel Mac OS X 10.7.5; rv:2.0.1) Gecko/20100101 Firefox/4.1.2");
@@ -101,7 +94,7 @@ TEST_F(Dispatcher, AnEmptyDictionaryEntryFallsBackToTranslationOfTheWord) {
                                     kDeclaration + "<Error><code>401</code></Error>"});
     yandex.answer(kTranslatePath, translation("\u0421\u043B\u043E\u0432\u043E"));
     EXPECT_EQ(translate("W\u00D6RD", "de", "ru"), "\u0421\u043B\u043E\u0432\u043E");
-    EXPECT_EQ(targets(yandex), Targets{translateTarget("&lang=de-ru&text=w%C3%B6rd")});
+    EXPECT_EQ(yandex.targets(), Targets{translateTarget("&lang=de-ru&text=w%C3%B6rd")});
 }
 
 TEST_F(Dispatcher, TheRemovalListFiltersTheEntryButNotTheFallback) {
@@ -128,7 +121,7 @@ TEST_F(Dispatcher, PreparesTheTextForEveryService) {
     EXPECT_EQ(translate("x; y", "en", "ru"), "a; b");
     EXPECT_EQ(translate("R&D", "en", "ru"), "a; b") << "\"&\" makes a multi-word text";
     EXPECT_EQ(translate("a<b & c>d", "en", "ru"), "a; b");
-    EXPECT_EQ(targets(yandex),
+    EXPECT_EQ(yandex.targets(),
               (Targets{translateTarget("&lang=en-ru&text=x!@!%20y"),
                        translateTarget("&lang=en-ru&text=R%20and%20D"),
                        translateTarget("&lang=en-ru&text=a%E2%A9%BDb%20%20and%20%20c%E2%A9%BEd")}));
@@ -140,10 +133,10 @@ TEST_F(Dispatcher, FoldsChineseTargetsButNotSources) {
     for (const char* target : {"zh-CN", "zh-CHS", "zh-CHT"}) {
         translate("two words", "zh-TW", target);
     }
-    EXPECT_EQ(targets(yandex), (Targets{translateTarget("&lang=en-zh&text=two%20words"),
-                                        translateTarget("&lang=zh-TW-zh&text=two%20words"),
-                                        translateTarget("&lang=zh-TW-zh&text=two%20words"),
-                                        translateTarget("&lang=zh-TW-zh&text=two%20words")}));
+    EXPECT_EQ(yandex.targets(), (Targets{translateTarget("&lang=en-zh&text=two%20words"),
+                                         translateTarget("&lang=zh-TW-zh&text=two%20words"),
+                                         translateTarget("&lang=zh-TW-zh&text=two%20words"),
+                                         translateTarget("&lang=zh-TW-zh&text=two%20words")}));
 }
 
 TEST_F(Dispatcher, TheTargetDefaultsToTheRegionInLowerCase) {
@@ -153,9 +146,9 @@ TEST_F(Dispatcher, TheTargetDefaultsToTheRegionInLowerCase) {
     translate("two words", "en", "");
     locale.region = std::nullopt;
     translate("two words", "en", "");
-    EXPECT_EQ(targets(yandex), (Targets{translateTarget("&lang=en-fr&text=two%20words"),
-                                        translateTarget("&lang=en-fr&text=two%20words"),
-                                        translateTarget("&lang=en-&text=two%20words")}));
+    EXPECT_EQ(yandex.targets(), (Targets{translateTarget("&lang=en-fr&text=two%20words"),
+                                         translateTarget("&lang=en-fr&text=two%20words"),
+                                         translateTarget("&lang=en-&text=two%20words")}));
 }
 
 TEST_F(Dispatcher, StopsWithoutARequestOnEmptyTextAndEqualLanguages) {
@@ -205,7 +198,7 @@ TEST_F(Dispatcher, DetectionAsksYandexAndUsesItsCode) {
     yandex.answer(kDetectPath, xml("<DetectedLang code=\"200\" lang=\"de\"/>"));
     yandex.answer(kTranslatePath, translation("t"));
     translate("hallo welt", "en", "ru");
-    EXPECT_EQ(targets(yandex),
+    EXPECT_EQ(yandex.targets(),
               (Targets{kDetectPath + "?key=" + kYandexTranslateKey + "&text=hallo%20welt",
                        translateTarget("&lang=de-ru&text=hallo%20welt")}));
     EXPECT_TRUE(microsoft.requests().empty());
@@ -221,8 +214,8 @@ TEST_F(Dispatcher, DetectionFallsBackToMicrosoftWhenYandexNamesNoLanguage) {
         {200, "application/xml; charset=utf-8",
          "<string xmlns=\"http://schemas.microsoft.com/2003/10/Serialization/\">zh-CHS</string>"});
     translate("\u4F60\u597D \u4E16\u754C", std::nullopt, "ru");
-    EXPECT_EQ(targets(microsoft), Targets{kMicrosoftDetectPath + "?appId=" + kApiF +
-                                          "&text=%E4%BD%A0%E5%A5%BD%20%E4%B8%96%E7%95%8C"});
+    EXPECT_EQ(microsoft.targets(), Targets{kMicrosoftDetectPath + "?appId=" + kApiF +
+                                           "&text=%E4%BD%A0%E5%A5%BD%20%E4%B8%96%E7%95%8C"});
     EXPECT_EQ(yandex.requests().back().target,
               translateTarget("&lang=zh-CHS-ru&text=%E4%BD%A0%E5%A5%BD%20%E4%B8%96%E7%95%8C"));
 }

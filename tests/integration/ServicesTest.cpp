@@ -38,13 +38,6 @@ class Services : public ::testing::Test {
                           std::vector<std::string> remove = {}) {
         return SelfTranslators(context).setService(service, text, from, to, remove, key);
     }
-    static std::vector<std::string> targets(const LoopbackServer& server) {
-        std::vector<std::string> seen;
-        for (const auto& request : server.requests()) {
-            seen.push_back(request.target);
-        }
-        return seen;
-    }
 
     LoopbackServer google{LoopbackServer::Scheme::https};
     LoopbackServer microsoft;
@@ -67,7 +60,7 @@ TEST_F(Services, GoogleSendsLineBreaksAsPencilsAndRestoresThem) {
               "\u0434\u0435\u043B\u0430 "
               "& \"\u0432\u0441\u0451\"  1?\n\u0425\u043E\u0440\u043E\u0448\u043E >\n");
     EXPECT_EQ(
-        targets(google),
+        google.targets(),
         Targets{"/?langpair=en%7Cru&text=Hello%20world.%20%E2%9C%8E%20How%20%22are%C6%A2you%22?"});
 }
 
@@ -101,7 +94,7 @@ TEST_F(Services, MicrosoftRepeatsOnceWithTheSecondKeyAfterAnErrorAnswer) {
         t.replace(t.find("%s"), 2, key);
         return t;
     };
-    EXPECT_EQ(targets(microsoft), (Targets{target(kApiF), target(kApiS)}));
+    EXPECT_EQ(microsoft.targets(), (Targets{target(kApiF), target(kApiS)}));
 
     microsoft.clearRequests();
     microsoft.answer(path,
@@ -109,7 +102,7 @@ TEST_F(Services, MicrosoftRepeatsOnceWithTheSecondKeyAfterAnErrorAnswer) {
                       "<string xmlns=\"http://schemas.microsoft.com/2003/10/Serialization/\">Hallo "
                       "Welt</string>"});
     EXPECT_EQ(translate("Microsoft", "Hello world", "en", "de", 2), "Hallo Welt");
-    EXPECT_EQ(targets(microsoft), Targets{target(kApiS)}) << "one request when the answer is good";
+    EXPECT_EQ(microsoft.targets(), Targets{target(kApiS)}) << "one request when the answer is good";
 }
 
 TEST_F(Services, BabylonLooksUpLanguageCodesAndKeepsNumbers) {
@@ -119,7 +112,7 @@ TEST_F(Services, BabylonLooksUpLanguageCodesAndKeepsNumbers) {
     translate("Babylon", "hello", " 6\n", "zh-TW");
     translate("Babylon", "hello", "xx", "-8");
     EXPECT_EQ(
-        targets(babylon),
+        babylon.targets(),
         (Targets{
             "/translate/"
             "babylon.php?v=1.0&q=hello%20world&langpair=0%7C4&callback=callbackFn&context=babylon",
@@ -147,7 +140,7 @@ TEST_F(Services, BabylonWithoutTheLanguageTableSendsCodesAsTheyAre) {
     std::ofstream(empty.path() / "lang.plist") << "not a property list";
     translate("Babylon", "hello", "en", "de");
     EXPECT_EQ(
-        targets(babylon),
+        babylon.targets(),
         Targets(2,
                 "/translate/"
                 "babylon.php?v=1.0&q=hello&langpair=en%7Cde&callback=callbackFn&context=babylon"));

@@ -249,4 +249,12 @@ std::string LoopbackServer::caFile() const {
     return impl_->scheme == Scheme::https ? sharedCertificate().certFile() : std::string();
 }
 
+std::vector<std::string> LoopbackServer::targets() const {
+    std::vector<std::string> seen;
+    for (const auto& request : requests()) {
+        seen.push_back(request.target);
+    }
+    return seen;
+}
+
 }  // namespace lexoria::test

@@ -52,6 +52,8 @@ class LoopbackServer {
     void answerDefault(CannedAnswer a);
 
     std::vector<RecordedRequest> requests() const;
+    // The raw path and query of every request so far, in order.
+    std::vector<std::string> targets() const;
     std::optional<RecordedRequest> lastRequest() const;
     void clearRequests();
     // Blocks until at least `count` requests were recorded since the last
