@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "HttpFetch.h"
-#include "platform/RunLoop.h"
+#include "ports/RunLoop.h"
 
 namespace lexoria {
 

@@ -2,10 +2,10 @@
 
 #include "HttpFetch.h"
 #include "ServiceAddresses.h"
-#include "platform/Bundle.h"
-#include "platform/Defaults.h"
-#include "platform/Locale.h"
-#include "platform/Log.h"
+#include "ports/Bundle.h"
+#include "ports/Defaults.h"
+#include "ports/Locale.h"
+#include "ports/Log.h"
 
 namespace lexoria {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/Defaults.h"
+#include "ports/Defaults.h"
 
 namespace lexoria {
 

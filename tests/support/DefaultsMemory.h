@@ -3,7 +3,7 @@
 #include <map>
 
 #include "engine/PropertyList.h"
-#include "platform/Defaults.h"
+#include "ports/Defaults.h"
 
 namespace lexoria::test {
 

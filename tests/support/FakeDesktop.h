@@ -10,19 +10,19 @@
 #include <string>
 #include <vector>
 
-#include "platform/Alerts.h"
-#include "platform/Application.h"
-#include "platform/Controls.h"
-#include "platform/EventMonitors.h"
-#include "platform/FileOperations.h"
-#include "platform/Fonts.h"
-#include "platform/Interface.h"
-#include "platform/InterfaceLoader.h"
-#include "platform/Log.h"
-#include "platform/Pasteboard.h"
-#include "platform/Services.h"
-#include "platform/StatusBar.h"
-#include "platform/Workspace.h"
+#include "ports/Alerts.h"
+#include "ports/Application.h"
+#include "ports/Controls.h"
+#include "ports/EventMonitors.h"
+#include "ports/FileOperations.h"
+#include "ports/Fonts.h"
+#include "ports/Interface.h"
+#include "ports/InterfaceLoader.h"
+#include "ports/Log.h"
+#include "ports/Pasteboard.h"
+#include "ports/Services.h"
+#include "ports/StatusBar.h"
+#include "ports/Workspace.h"
 
 namespace lexoria::test {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Locale.h"
+#include "ports/Locale.h"
 
 namespace lexoria::test {
 

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "platform/Bundle.h"
+#include "ports/Bundle.h"
 
 namespace lexoria {
 

@@ -7,7 +7,7 @@
 #include <ostream>
 #include <string>
 
-#include "platform/Defaults.h"
+#include "ports/Defaults.h"
 
 namespace lexoria {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/FileOperations.h"
+#include "ports/FileOperations.h"
 
 namespace lexoria {
 

@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/Locale.h"
+#include "ports/Locale.h"
 
 namespace lexoria {
 

@@ -2,7 +2,7 @@
 
 #include <iostream>
 
-#include "platform/Log.h"
+#include "ports/Log.h"
 
 namespace lexoria {
 

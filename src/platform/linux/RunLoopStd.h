@@ -7,7 +7,7 @@
 #include <mutex>
 #include <vector>
 
-#include "platform/RunLoop.h"
+#include "ports/RunLoop.h"
 
 namespace lexoria {
 

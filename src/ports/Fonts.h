@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/Controls.h"
+#include "ports/Controls.h"
 
 namespace lexoria {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Interface.h"
+#include "ports/Interface.h"
 
 namespace lexoria {
 

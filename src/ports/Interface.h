@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Controls.h"
+#include "ports/Controls.h"
 
 namespace lexoria {
 
