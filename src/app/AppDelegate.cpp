@@ -45,7 +45,7 @@ std::string AppDelegate::translateWith(const std::string& service,
 }
 
 std::string AppDelegate::siteAddress(const std::string& path) const {
-    return percentEncode("http://" + host_.addresses.site + path);
+    return host_.addresses.siteAddress(path);
 }
 
 }  // namespace lexoria

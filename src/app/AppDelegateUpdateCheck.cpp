@@ -33,7 +33,7 @@ std::optional<std::string> textMember(const std::optional<PlistValue>& dictionar
 
 std::optional<PlistValue> AppDelegate::fetchManifest() {
     const auto answer =
-        httpGet("http://" + host_.addresses.site + "/lx.plist", host_.http, defaultUserAgent());
+        siteGet(host_.addresses.siteAddress("/lx.plist"), host_.http, defaultUserAgent());
     if (!answer) {
         return std::nullopt;
     }
@@ -50,8 +50,7 @@ std::optional<PlistValue> AppDelegate::infoDictionary() const {
 }
 
 bool AppDelegate::connectedToWeb() {
-    const auto answer =
-        httpGet("http://" + host_.addresses.site + "/", host_.http, defaultUserAgent());
+    const auto answer = siteGet(host_.addresses.siteAddress("/"), host_.http, defaultUserAgent());
     return answer && isAscii(answer->body);
 }
 

@@ -142,6 +142,35 @@ std::optional<HttpAnswer> httpGet(const std::string& url, const HttpOptions& opt
     return answer;
 }
 
+std::optional<HttpAnswer> siteGet(const std::string& url, const HttpOptions& options,
+                                  const std::string& userAgent) {
+    constexpr std::string_view kLocal = "file:///";
+    if (url.compare(0, kLocal.size(), kLocal) != 0) {
+        return httpGet(url, options, userAgent);
+    }
+    ensureCurlInitialised();
+    std::unique_ptr<CURL, CurlDeleter> handle(curl_easy_init());
+    if (!handle) {
+        return std::nullopt;
+    }
+    CURL* h = handle.get();
+    BodySink sink;
+    sink.limit = options.maxBodyBytes;
+    curl_easy_setopt(h, CURLOPT_URL, url.c_str());
+    curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "file");
+    curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, 0L);
+    curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, &writeBody);
+    curl_easy_setopt(h, CURLOPT_WRITEDATA, &sink);
+    if (curl_easy_perform(h) != CURLE_OK || sink.overflowed) {
+        return std::nullopt;
+    }
+    // A file read has no status line: reaching the file is what a 200 means.
+    HttpAnswer answer;
+    answer.status = 200;
+    answer.body = std::move(sink.body);
+    return answer;
+}
+
 std::optional<std::string> charsetOfContentType(const std::string& contentType) {
     const auto trim = [](const std::string& text) {
         const auto first = text.find_first_not_of(" \t");

@@ -46,6 +46,12 @@ void setCommonCurlOptions(void* curlHandle, const std::string& url, const HttpOp
 std::optional<HttpAnswer> httpGet(const std::string& url, const HttpOptions& options,
                                   const std::string& userAgent);
 
+// A blocking GET of a document of the maker's site, as ServiceAddresses::siteAddress
+// gives it. A site without a public address is its installed copy: only here may a
+// "file:" address be read, and then from the local folder alone, never by a redirect.
+std::optional<HttpAnswer> siteGet(const std::string& url, const HttpOptions& options,
+                                  const std::string& userAgent);
+
 // The charset parameter of a Content-Type value, unquoted; absent when there is none.
 std::optional<std::string> charsetOfContentType(const std::string& contentType);
 

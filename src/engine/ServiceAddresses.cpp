@@ -3,6 +3,8 @@
 #include <array>
 #include <utility>
 
+#include "TextTools.h"
+
 namespace lexoria {
 
 namespace {
@@ -91,6 +93,18 @@ void ServiceAddresses::applyEnvironment(
         }
         this->*field = *value;
     }
+}
+
+std::string ServiceAddresses::siteAddress(const std::string& path) const {
+    // The host stays as written: escaping the brackets of an IPv6 address breaks it.
+    if (!site.empty()) {
+        return "http://" + site + percentEncode(path);
+    }
+    std::string document = siteFolder + path;
+    if (document.empty() || document.back() == '/') {
+        document += "index.html";
+    }
+    return "file://" + percentEncode(document);
 }
 
 }  // namespace lexoria

@@ -47,5 +47,26 @@ TEST(ServiceAddresses, TheEnvironmentOverridesEachAddress) {
     EXPECT_NE(errors[0].find("LEXORIA_PROMT_HOST"), std::string::npos);
 }
 
+TEST(ServiceAddresses, SiteDocumentsAreEscapedBehindAnUnescapedHost) {
+    ServiceAddresses publicSite;
+    publicSite.site = "[::1]:8088";
+    ServiceAddresses installedCopy;
+    installedCopy.site.clear();
+    installedCopy.siteFolder = "/opt/my apps/share/lexoria/site";
+    const struct {
+        const ServiceAddresses& addresses;
+        const char* path;
+        const char* address;
+    } rows[] = {
+        {publicSite, "/", "http://[::1]:8088/"},
+        {publicSite, "/data/uploads/a b.dmg", "http://[::1]:8088/data/uploads/a%20b.dmg"},
+        {installedCopy, "/", "file:///opt/my%20apps/share/lexoria/site/index.html"},
+        {installedCopy, "/lx.plist", "file:///opt/my%20apps/share/lexoria/site/lx.plist"},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(row.addresses.siteAddress(row.path), row.address) << row.path;
+    }
+}
+
 }  // namespace
 }  // namespace lexoria

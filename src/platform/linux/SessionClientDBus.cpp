@@ -1,0 +1,77 @@
+#include "SessionClientDBus.h"
+
+#include <QDBusError>
+#include <QDBusMessage>
+#include <iostream>
+#include <iterator>
+#include <string>
+
+#include "ServicesDBus.h"
+
+namespace lexoria {
+
+namespace {
+
+// Start-up answers calls only after its fetches, each of which may take up to a minute,
+// and an alert may be waiting for the user: a request waits that long, not the bus's
+// default 25 s.
+constexpr int kSendTimeoutMs = 5 * 60 * 1000;
+// The bus refuses bigger messages; nothing a selection holds is near this.
+constexpr std::size_t kMaxTextBytes = std::size_t{8} << 20;
+
+}  // namespace
+
+int sendToRunningInstance(QDBusConnection bus, std::istream& in, std::ostream& out,
+                          std::ostream& err) {
+    std::string text;
+    char buffer[65536];
+    while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
+        text.append(buffer, static_cast<std::size_t>(in.gcount()));
+        if (text.size() > kMaxTextBytes) {
+            err << "lexoria: the text is longer than " << (kMaxTextBytes >> 20)
+                << " MiB; nothing was sent" << std::endl;
+            return 1;
+        }
+    }
+    if (text.find('\0') != std::string::npos) {
+        err << "lexoria: the input holds a NUL byte, which is not text; nothing was sent"
+            << std::endl;
+        return 1;
+    }
+    if (!bus.isConnected()) {
+        err << "lexoria: no session bus to reach Lexoria through: "
+            << bus.lastError().message().toStdString() << std::endl;
+        return 1;
+    }
+    QDBusMessage call = QDBusMessage::createMethodCall(kBusName, kBusPath, kBusInterface,
+                                                       QStringLiteral("lexoria"));
+    call << QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    const QDBusMessage reply = bus.call(call, QDBus::Block, kSendTimeoutMs);
+    if (reply.type() == QDBusMessage::ReplyMessage) {
+        out << reply.arguments().value(0).toString().toStdString();
+        out.flush();
+        return out ? 0 : 1;
+    }
+    if (reply.errorName() == QLatin1String(kBusError)) {
+        err << reply.errorMessage().toStdString() << std::endl;
+    } else if (reply.errorName() == QLatin1String("org.freedesktop.DBus.Error.ServiceUnknown")) {
+        err << "lexoria: Lexoria is not running in this session and the bus cannot start it;"
+               " start lexoria first"
+            << std::endl;
+    } else {
+        err << "lexoria: Lexoria did not answer: " << reply.errorMessage().toStdString()
+            << std::endl;
+    }
+    return 1;
+}
+
+bool showRunningInstance(QDBusConnection bus) {
+    QDBusMessage call =
+        QDBusMessage::createMethodCall(kBusName, kBusPath, kBusInterface, QStringLiteral("show"));
+    // Never start a program here: the caller is the program.
+    call.setAutoStartService(false);
+    const QDBusMessage reply = bus.call(call, QDBus::Block, kSendTimeoutMs);
+    return reply.type() == QDBusMessage::ReplyMessage;
+}
+
+}  // namespace lexoria

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QDBusConnection>
+#include <iosfwd>
+
+namespace lexoria {
+
+// `lexoria --send`: hands standard input to the running program's Services entry (the bus
+// starts the program when it is installed and not running), writes the answer to `out`
+// and returns 0; a refused request writes its error text to `err` and returns 1, as does
+// a text that cannot go over the bus or a session without the program.
+int sendToRunningInstance(QDBusConnection bus, std::istream& in, std::ostream& out,
+                          std::ostream& err);
+
+// A second start: asks the instance that owns the bus name to show its windows. False
+// when none answered.
+bool showRunningInstance(QDBusConnection bus);
+
+}  // namespace lexoria
