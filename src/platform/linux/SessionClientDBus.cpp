@@ -1,9 +1,13 @@
 #include "SessionClientDBus.h"
 
+#include <QClipboard>
+#include <QCoreApplication>
 #include <QDBusError>
 #include <QDBusMessage>
+#include <QGuiApplication>
+#include <cstdlib>
 #include <iostream>
-#include <iterator>
+#include <sstream>
 #include <string>
 
 #include "ServicesDBus.h"
@@ -63,6 +67,33 @@ int sendToRunningInstance(QDBusConnection bus, std::istream& in, std::ostream& o
             << std::endl;
     }
     return 1;
+}
+
+std::optional<int> runAsClient(int argc, char** argv) {
+    const std::string command = argc == 2 ? argv[1] : "";
+    if (command == "--send") {
+        QCoreApplication app(argc, argv);
+        return sendToRunningInstance(QDBusConnection::sessionBus(), std::cin, std::cout, std::cerr);
+    }
+    if (command != "--send-selection") {
+        return std::nullopt;
+    }
+    const char* x11 = std::getenv("DISPLAY");
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    if ((!x11 || !*x11) && (!wayland || !*wayland)) {
+        std::cerr << "lexoria: no display to read the selection from" << std::endl;
+        return 1;
+    }
+    QGuiApplication app(argc, argv);
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (!clipboard->supportsSelection()) {
+        std::cerr << "lexoria: this desktop gives no selection to other programs; pipe the"
+                     " text into lexoria --send"
+                  << std::endl;
+        return 1;
+    }
+    std::istringstream in(clipboard->text(QClipboard::Selection).toStdString());
+    return sendToRunningInstance(QDBusConnection::sessionBus(), in, std::cout, std::cerr);
 }
 
 bool showRunningInstance(QDBusConnection bus) {

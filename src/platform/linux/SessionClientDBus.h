@@ -2,6 +2,7 @@
 
 #include <QDBusConnection>
 #include <iosfwd>
+#include <optional>
 
 namespace lexoria {
 
@@ -11,6 +12,11 @@ namespace lexoria {
 // a text that cannot go over the bus or a session without the program.
 int sendToRunningInstance(QDBusConnection bus, std::istream& in, std::ostream& out,
                           std::ostream& err);
+
+// The program's uses as a client of the running instance: "--send" (standard input) and
+// "--send-selection" (the primary selection). The exit code, or nothing when the
+// arguments start the program itself. Makes the Qt application object it needs.
+std::optional<int> runAsClient(int argc, char** argv);
 
 // A second start: asks the instance that owns the bus name to show its windows. False
 // when none answered.
