@@ -1,0 +1,150 @@
+#!/usr/bin/python3
+"""End-to-end cases of the desktop program. One case per run, under dbus-run-session:
+
+    e2e.py PROGRAM SITE_DIR ARTIFACTS_DIR CASE
+"""
+
+import os
+import subprocess
+import sys
+import time
+
+from desktop import BOUND, Desktop, wait_for
+
+CASES = {}
+
+# A manifest whose version no build of this program carries.
+OLD_MANIFEST = """<?xml version="1.0" encoding="UTF-8"?>
+<plist version="1.0"><dict><key>version</key><string>0.0.1</string></dict></plist>"""
+
+
+def case(function):
+    CASES[function.__name__] = function
+    return function
+
+
+def main_window_showing(desktop):
+    return desktop.atspi.showing(desktop.find("Translation"))
+
+
+@case
+def typing_is_translated_after_the_pause(desktop):
+    desktop.start_program()
+    source = desktop.find("Source text")
+    desktop.atspi.click(source)
+    wait_for(lambda: source.get_state_set().contains(desktop.atspi.Atspi.StateType.FOCUSED),
+             "the source view to take the focus")
+    desktop.atspi.type_text("good morning")
+    wait_for(lambda: desktop.atspi.text(source) == "good morning", "the typed text")
+    last_key = time.monotonic()
+    desktop.wait_for_text("Translation", "DE: good morning")
+    first = desktop.services.translations()[0]
+    pause = first[0] - last_key
+    assert pause > 1.9, f"translated {pause:.2f} s after the last key, before the pause ended"
+    assert all("good morning" in target for _, target in desktop.services.translations()), \
+        "a half-typed text went out"
+    desktop.screenshot("main-window.png")
+
+
+@case
+def the_clipboard_watch_translates_a_new_text(desktop):
+    desktop.start_program()
+    desktop.find("Translation")
+    open_preferences(desktop)
+    box = desktop.find("Translate clipboard automatically")
+    desktop.atspi.press(box)
+    desktop.screenshot("preferences-window.png")
+    put_on_clipboard(desktop, "new clipboard text")
+    desktop.wait_for_text("Translation", "DE: new clipboard text")
+
+
+@case
+def escape_closes_the_window(desktop):
+    desktop.start_program()
+    source = desktop.find("Source text")
+    wait_for(lambda: main_window_showing(desktop), "the main window")
+    desktop.atspi.click(source)
+    desktop.atspi.key(desktop.atspi.ESCAPE)
+    wait_for(lambda: not main_window_showing(desktop), "the window to close")
+
+
+@case
+def send_answers_xml_and_translates_it(desktop):
+    desktop.start_program()
+    desktop.find("Translation")
+    code, out, err = desktop.run_program("--send", stdin_text="<a><b>hello</b></a>")
+    assert (code, err) == (0, ""), (code, err)
+    assert out.startswith("<?xml") and "\n  <b>hello</b>\n" in out, out
+    desktop.wait_for_text("Translation", "DE: " + "<a><b>hello</b></a>".replace("<", "\u2a7d")
+                          .replace(">", "\u2a7e"))
+
+
+@case
+def send_refuses_prose_and_translates_it(desktop):
+    desktop.start_program()
+    desktop.find("Translation")
+    code, out, err = desktop.run_program("--send", stdin_text="hello there")
+    assert code == 1 and out == "" and err.strip(), (code, out, err)
+    desktop.wait_for_text("Translation", "DE: hello there")
+
+
+@case
+def a_second_start_shows_the_first_window(desktop):
+    desktop.start_program()
+    source = desktop.find("Source text")
+    wait_for(lambda: main_window_showing(desktop), "the main window")
+    desktop.atspi.click(source)
+    desktop.atspi.key(desktop.atspi.ESCAPE)
+    wait_for(lambda: not main_window_showing(desktop), "the window to close")
+    code, out, err = desktop.run_program()
+    assert code == 0, (code, out, err)
+    wait_for(lambda: main_window_showing(desktop), "the first instance's window")
+    assert desktop.process.poll() is None, "the first instance ended"
+
+
+@case
+def an_old_version_ends_after_the_update_alert(desktop):
+    desktop.start_program()
+    cancel = desktop.find("Cancel")
+    desktop.screenshot("update-alert.png")
+    desktop.atspi.press(cancel)
+    wait_for(lambda: desktop.process.poll() is not None, "the program to end")
+
+
+@case
+def the_installed_site_serves_a_build_without_a_public_site(desktop):
+    del desktop.env["LEXORIA_SITE_HOST"]
+    desktop.start_program()
+    wait_for(lambda: main_window_showing(desktop), "the main window")
+    assert desktop.atspi.find(desktop.app, "No connection !") is None
+    assert not desktop.services.recorder.matching("site:"), "the loopback site was asked"
+
+
+def open_preferences(desktop):
+    code, out, err = desktop.run_program("--preferences")
+    assert code == 0, (code, out, err)
+
+
+def put_on_clipboard(desktop, text):
+    # xclip stays to serve the selection; its output must not hold our pipe.
+    process = subprocess.Popen(["xclip", "-selection", "clipboard", "-i"], env=desktop.env,
+                               stdin=subprocess.PIPE, stdout=subprocess.DEVNULL,
+                               stderr=subprocess.DEVNULL)
+    desktop.processes.append(process)
+    process.stdin.write(text.encode("utf-8"))
+    process.stdin.close()
+
+
+def main():
+    program, site_dir, artifacts, name = sys.argv[1:5]
+    manifest = OLD_MANIFEST if name == "an_old_version_ends_after_the_update_alert" else None
+    desktop = Desktop(program, os.path.realpath(site_dir), artifacts, manifest)
+    try:
+        CASES[name](desktop)
+    finally:
+        desktop.stop()
+    print(f"{name}: passed")
+
+
+if __name__ == "__main__":
+    main()
