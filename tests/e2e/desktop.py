@@ -174,7 +174,7 @@ class Desktop:
             "QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1",
             "LANG": "de_DE.UTF-8",
             "LC_ALL": "",
-            "LANGUAGE": "",
+            "LANGUAGE": "en",  # labels as built, target language from the region
             "NO_AT_BRIDGE": "0",
         })
         os.environ["DISPLAY"] = self.display

@@ -34,28 +34,30 @@ def typing_is_translated_after_the_pause(desktop):
     desktop.atspi.click(source)
     wait_for(lambda: source.get_state_set().contains(desktop.atspi.Atspi.StateType.FOCUSED),
              "the source view to take the focus")
+    # Every key lands after this moment, so the translation may not come before 2 s on.
+    before_keys = time.monotonic()
     desktop.atspi.type_text("good morning")
-    wait_for(lambda: desktop.atspi.text(source) == "good morning", "the typed text")
-    last_key = time.monotonic()
     desktop.wait_for_text("Translation", "DE: good morning")
-    first = desktop.services.translations()[0]
-    pause = first[0] - last_key
-    assert pause > 1.9, f"translated {pause:.2f} s after the last key, before the pause ended"
+    pause = desktop.services.translations()[0][0] - before_keys
+    assert pause >= 2.0, f"translated {pause:.2f} s after the keys, before the pause ended"
     assert all("good morning" in target for _, target in desktop.services.translations()), \
         "a half-typed text went out"
-    desktop.screenshot("main-window.png")
 
 
 @case
 def the_clipboard_watch_translates_a_new_text(desktop):
     desktop.start_program()
-    desktop.find("Translation")
-    open_preferences(desktop)
-    box = desktop.find("Translate clipboard automatically")
-    desktop.atspi.press(box)
-    desktop.screenshot("preferences-window.png")
+    wait_for(lambda: main_window_showing(desktop), "the main window")
+    desktop.atspi.press(desktop.find("Settings", desktop.atspi.Atspi.Role.PUSH_BUTTON))
+    desktop.atspi.press(desktop.find("Translate the clipboard"))
     put_on_clipboard(desktop, "new clipboard text")
     desktop.wait_for_text("Translation", "DE: new clipboard text")
+    desktop.screenshot("main-window.png")
+    desktop.atspi.press(desktop.find("Settings", desktop.atspi.Atspi.Role.PUSH_BUTTON))
+    desktop.atspi.press(desktop.find("Preferences…"))
+    wait_for(lambda: desktop.atspi.showing(desktop.find("Lexoria Preferences")),
+             "the preferences window")
+    desktop.screenshot("preferences-window.png")
 
 
 @case
@@ -118,11 +120,6 @@ def the_installed_site_serves_a_build_without_a_public_site(desktop):
     wait_for(lambda: main_window_showing(desktop), "the main window")
     assert desktop.atspi.find(desktop.app, "No connection !") is None
     assert not desktop.services.recorder.matching("site:"), "the loopback site was asked"
-
-
-def open_preferences(desktop):
-    code, out, err = desktop.run_program("--preferences")
-    assert code == 0, (code, out, err)
 
 
 def put_on_clipboard(desktop, text):
