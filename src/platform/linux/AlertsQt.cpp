@@ -73,14 +73,14 @@ int AlertsQt::runModal(const Alert& alert) {
     runLoop_.release();
 
     if (box.closedWithoutButton) {
-        return -1;
+        return kAlertClosed;
     }
     for (std::size_t i = 0; i < buttons.size(); ++i) {
         if (buttons[i] == box.clickedButton()) {
             return static_cast<int>(i);
         }
     }
-    return -1;
+    return kAlertClosed;
 }
 
 }  // namespace lexoria

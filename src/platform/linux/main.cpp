@@ -1,0 +1,165 @@
+// lexoria: the desktop translator. Builds the Qt desktop's adapters of every port, hands
+// them to the controller and runs the event loop.
+#include <unistd.h>
+
+#include <QApplication>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <cstdlib>
+#include <iostream>
+#include <memory>
+
+#include "AlertsQt.h"
+#include "ApplicationQt.h"
+#include "BundleDirectory.h"
+#include "DefaultsPlistFile.h"
+#include "EventMonitorsQt.h"
+#include "FileOperationsPosix.h"
+#include "FontsQt.h"
+#include "InterfaceLoaderQt.h"
+#include "LocalePosix.h"
+#include "LogStderr.h"
+#include "PasteboardQt.h"
+#include "RunLoopQt.h"
+#include "ServicesDBus.h"
+#include "SessionClientDBus.h"
+#include "SiteLocation.h"
+#include "StatusBarQt.h"
+#include "SyntheticKeysNone.h"
+#include "WorkspaceQt.h"
+#include "app/AppDelegate.h"
+#include "engine/AsyncHttp.h"
+
+namespace lexoria {
+namespace {
+
+constexpr const char* kBundleIdentifier = "org.lexoria.Lexoria";
+
+std::optional<std::string> environment(const char* name) {
+    const char* value = std::getenv(name);
+    return value && *value ? std::optional<std::string>(value) : std::nullopt;
+}
+
+// The program's side of the desktop: one adapter per port, made once the QApplication
+// exists and dropped after the controller.
+struct DesktopQt {
+    explicit DesktopQt(ServiceAddresses addresses, HttpOptions http)
+        : defaults(DefaultsPlistFile::standardPath(kBundleIdentifier), std::cerr),
+          bundle(BundleDirectory::forThisProgram()),
+          alerts(runLoop),
+          statusBar(runLoop, application),
+          eventMonitors(runLoop),
+          asyncHttp(runLoop, http),
+          interface(runLoop, bundle),
+          host{defaults,
+               runLoop,
+               locale,
+               bundle,
+               log,
+               pasteboard,
+               alerts,
+               workspace,
+               fonts,
+               application,
+               statusBar,
+               eventMonitors,
+               keyboardState,
+               syntheticKeys,
+               services,
+               files,
+               std::move(addresses),
+               std::move(http),
+               &asyncHttp} {}
+
+    RunLoopQt runLoop;
+    DefaultsPlistFile defaults;
+    LocalePosix locale;
+    BundleDirectory bundle;
+    LogStderr log;
+    PasteboardQt pasteboard;
+    AlertsQt alerts;
+    WorkspaceQt workspace;
+    FontsQt fonts;
+    ApplicationQt application;
+    StatusBarQt statusBar;
+    EventMonitorsQt eventMonitors;
+    KeyboardStateQt keyboardState;
+    SyntheticKeysNone syntheticKeys;
+    // What a call on the session bus does to the window, once there is a controller.
+    std::function<void()> showWindow;
+    ServicesDBus services{
+        QDBusConnection::sessionBus(),
+        [this](std::function<void()> action) { runLoop.deliver(std::move(action)); },
+        [this] {
+            if (showWindow) {
+                showWindow();
+            }
+        }};
+    FileOperationsPosix files;
+    AsyncHttp asyncHttp;
+    InterfaceLoaderQt interface;
+    Host host;
+};
+
+bool hasDisplay() {
+    return environment("DISPLAY") || environment("WAYLAND_DISPLAY") ||
+           environment("QT_QPA_PLATFORM");
+}
+
+}  // namespace
+}  // namespace lexoria
+
+int main(int argc, char** argv) {
+    using namespace lexoria;
+    if (const std::optional<int> exitCode = runAsClient(argc, argv)) {
+        return *exitCode;
+    }
+    if (!hasDisplay()) {
+        std::cerr << "lexoria: no display to open a window on (neither DISPLAY nor "
+                     "WAYLAND_DISPLAY is set).\nStart it from a desktop session, or on a "
+                     "virtual display: xvfb-run -a lexoria\n";
+        return 1;
+    }
+    ServiceAddresses addresses;
+    useBuiltInSite(addresses);
+    std::vector<std::string> errors;
+    addresses.applyEnvironment(environment, errors);
+    HttpOptions http;
+    if (const auto caFile = environment("LEXORIA_CA_FILE")) {
+        if (::access(caFile->c_str(), R_OK) != 0) {
+            errors.push_back("LEXORIA_CA_FILE names no readable file: \"" + *caFile + "\"");
+        }
+        http.caFile = *caFile;
+    }
+    for (const std::string& error : errors) {
+        std::cerr << "lexoria: " << error << "\n";
+    }
+    if (!errors.empty()) {
+        return 2;
+    }
+
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Lexoria"));
+    QApplication::setDesktopFileName(QString::fromLatin1(kBundleIdentifier));
+
+    DesktopQt desktop(std::move(addresses), std::move(http));
+    if (!desktop.services.claim()) {
+        QDBusConnection bus = QDBusConnection::sessionBus();
+        if (bus.isConnected() && bus.interface()->isServiceRegistered(kBusName)) {
+            // One program per session: the running one shows itself instead.
+            showRunningInstance(bus);
+            return 0;
+        }
+        std::cerr << "lexoria: no session bus name (" << bus.lastError().message().toStdString()
+                  << "); lexoria --send and the single instance do not work\n";
+    }
+    {
+        AppDelegate controller(desktop.host, desktop.interface.loadInterface());
+        desktop.showWindow = [&controller] { controller.showMainWindow(); };
+        controller.applicationDidFinishLaunching();
+        desktop.services.answerCalls();
+        desktop.runLoop.run();
+        desktop.showWindow = nullptr;
+    }
+    return 0;
+}
