@@ -8,6 +8,8 @@ from gi.repository import Atspi  # noqa: E402
 Atspi.init()
 
 ESCAPE = 0xFF1B
+TAB = 0xFF09
+SPACE = 0x20
 
 
 def _children(node):

@@ -7,6 +7,7 @@ Every wait is for a condition, with a bound; nothing sleeps for a fixed time.
 import html
 import http.server
 import os
+import plistlib
 import shutil
 import ssl
 import subprocess
@@ -236,6 +237,28 @@ class Desktop:
             wait_for(shown, f'"{name}" to show {expected!r}')
         except AssertionError:
             raise AssertionError(f'"{name}" shows {self.text_of(name)!r}, not {expected!r}')
+
+    def popup_showing(self):
+        """True while a pop-up window (the X kind the window manager never sees) is up."""
+        def xwininfo(*arguments):
+            return subprocess.run(["xwininfo", "-display", self.display, *arguments],
+                                  capture_output=True, text=True, timeout=BOUND).stdout
+        for line in xwininfo("-root", "-children").splitlines():
+            window = line.split()[0] if line.strip().startswith("0x") else None
+            if window:
+                info = xwininfo("-id", window)
+                if "Override Redirect State: yes" in info and "IsViewable" in info:
+                    return True
+        return False
+
+    def setting(self, key):
+        """What the program's settings file holds under `key` now."""
+        path = os.path.join(self.env["XDG_CONFIG_HOME"], "lexoria", "org.lexoria.Lexoria.plist")
+        try:
+            with open(path, "rb") as f:
+                return plistlib.load(f).get(key)
+        except (OSError, plistlib.InvalidFileException):
+            return None
 
     def screenshot(self, file_name):
         os.makedirs(self.artifacts, exist_ok=True)

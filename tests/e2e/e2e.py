@@ -8,6 +8,7 @@ import os
 import subprocess
 import sys
 import time
+import urllib.parse
 
 from desktop import BOUND, Desktop, wait_for
 
@@ -40,23 +41,30 @@ def typing_is_translated_after_the_pause(desktop):
     desktop.wait_for_text("Translation", "DE: good morning")
     pause = desktop.services.translations()[0][0] - before_keys
     assert pause >= 2.0, f"translated {pause:.2f} s after the keys, before the pause ended"
-    assert all("good morning" in target for _, target in desktop.services.translations()), \
-        "a half-typed text went out"
+    texts = [urllib.parse.unquote(t) for _, t in desktop.services.translations()]
+    assert all(text.endswith("&text=good morning") for text in texts), texts
 
 
+# Qt keeps pop-up windows out of the accessibility tree, so the settings popover is
+# worked with the keyboard, as a user without a pointer would.
 @case
 def the_clipboard_watch_translates_a_new_text(desktop):
     desktop.start_program()
     wait_for(lambda: main_window_showing(desktop), "the main window")
-    desktop.atspi.press(desktop.find("Settings", desktop.atspi.Atspi.Role.PUSH_BUTTON))
-    desktop.atspi.press(desktop.find("Translate the clipboard"))
+    atspi = desktop.atspi
+    atspi.press(desktop.find("Settings", atspi.Atspi.Role.PUSH_BUTTON))
+    wait_for(desktop.popup_showing, "the settings popover")
+    # The first Tab enters the popover at "Detect language"; the clipboard box is next.
+    atspi.key(atspi.TAB)
+    atspi.key(atspi.TAB)
+    atspi.key(atspi.SPACE)
+    wait_for(lambda: desktop.setting("autoClipboardTranslateBox") == "1", "the watch to start")
     put_on_clipboard(desktop, "new clipboard text")
     desktop.wait_for_text("Translation", "DE: new clipboard text")
     desktop.screenshot("main-window.png")
-    desktop.atspi.press(desktop.find("Settings", desktop.atspi.Atspi.Role.PUSH_BUTTON))
-    desktop.atspi.press(desktop.find("Preferences…"))
-    wait_for(lambda: desktop.atspi.showing(desktop.find("Lexoria Preferences")),
-             "the preferences window")
+    atspi.key(atspi.TAB)
+    atspi.key(atspi.SPACE)
+    wait_for(lambda: atspi.showing(desktop.find("Lexoria Preferences")), "the preferences window")
     desktop.screenshot("preferences-window.png")
 
 
@@ -76,7 +84,7 @@ def send_answers_xml_and_translates_it(desktop):
     desktop.find("Translation")
     code, out, err = desktop.run_program("--send", stdin_text="<a><b>hello</b></a>")
     assert (code, err) == (0, ""), (code, err)
-    assert out.startswith("<?xml") and "\n  <b>hello</b>\n" in out, out
+    assert out.startswith("<a>") and "\n  <b>hello</b>\n" in out, out
     desktop.wait_for_text("Translation", "DE: " + "<a><b>hello</b></a>".replace("<", "\u2a7d")
                           .replace(">", "\u2a7e"))
 
