@@ -25,7 +25,7 @@ constexpr std::size_t kMaxTextBytes = std::size_t{8} << 20;
 
 }  // namespace
 
-int sendToRunningInstance(QDBusConnection bus, std::istream& in, std::ostream& out,
+int sendToRunningInstance(const QDBusConnection& bus, std::istream& in, std::ostream& out,
                           std::ostream& err) {
     std::string text;
     char buffer[65536];
@@ -96,7 +96,7 @@ std::optional<int> runAsClient(int argc, char** argv) {
     return sendToRunningInstance(QDBusConnection::sessionBus(), in, std::cout, std::cerr);
 }
 
-bool showRunningInstance(QDBusConnection bus) {
+bool showRunningInstance(const QDBusConnection& bus) {
     QDBusMessage call =
         QDBusMessage::createMethodCall(kBusName, kBusPath, kBusInterface, QStringLiteral("show"));
     // Never start a program here: the caller is the program.

@@ -10,7 +10,7 @@ namespace lexoria {
 // starts the program when it is installed and not running), writes the answer to `out`
 // and returns 0; a refused request writes its error text to `err` and returns 1, as does
 // a text that cannot go over the bus or a session without the program.
-int sendToRunningInstance(QDBusConnection bus, std::istream& in, std::ostream& out,
+int sendToRunningInstance(const QDBusConnection& bus, std::istream& in, std::ostream& out,
                           std::ostream& err);
 
 // The program's uses as a client of the running instance: "--send" (standard input) and
@@ -20,6 +20,6 @@ std::optional<int> runAsClient(int argc, char** argv);
 
 // A second start: asks the instance that owns the bus name to show its windows. False
 // when none answered.
-bool showRunningInstance(QDBusConnection bus);
+bool showRunningInstance(const QDBusConnection& bus);
 
 }  // namespace lexoria
