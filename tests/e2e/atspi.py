@@ -39,6 +39,16 @@ def application_of(pid):
     return None
 
 
+def application_named(name):
+    for app in _children(Atspi.get_desktop(0)):
+        try:
+            if app.get_name() == name and app.get_child_count() > 0:
+                return app
+        except gi.repository.GLib.Error:
+            continue
+    return None
+
+
 def find(root, name, role=None):
     """The first accessible below `root` with this name (and role), or None."""
     if root is None:

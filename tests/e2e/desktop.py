@@ -70,6 +70,10 @@ class Services:
 
     def __init__(self, folder, site_dir, manifest=None):
         self.recorder = Recorder()
+        # Cleared, the site keeps the program's manifest request waiting until it is set.
+        self.manifest_released = threading.Event()
+        self.manifest_released.set()
+        released = self.manifest_released
         self.ca_file = os.path.join(folder, "ca.pem")
         key = os.path.join(folder, "key.pem")
         subprocess.run(["openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2",
@@ -117,6 +121,8 @@ class Services:
             def do_GET(self):
                 recorder.add("site:" + self.path)
                 path = urllib.parse.unquote(urllib.parse.urlsplit(self.path).path)
+                if path == "/lx.plist":
+                    released.wait(BOUND * 2)
                 if path == "/lx.plist" and manifest is not None:
                     self.answer(200, "application/xml", manifest)
                     return
@@ -205,16 +211,57 @@ class Desktop:
                 number += chunk
         return ":" + number.decode().strip()
 
-    def start_program(self, *arguments, **kwargs):
-        """Starts the program; the first one is the instance the case looks at."""
+    def start_program(self, *arguments, wait=True, **kwargs):
+        """Starts the program; the first one is the instance the case looks at, and unless
+        `wait` is false, the case waits until it is on the accessibility bus."""
         process = self._start([self.program, *arguments], env=self.env,
                               stdout=kwargs.get("stdout"), stderr=kwargs.get("stderr"),
                               stdin=kwargs.get("stdin"))
-        if self.app is None:
+        if self.app is None and wait:
             self.process = process
             self.app = wait_for(lambda: self.atspi.application_of(process.pid),
                                 "the program on the accessibility bus")
         return process
+
+    def bus_name_owned(self, name):
+        from gi.repository import Gio, GLib
+        bus = Gio.bus_get_sync(Gio.BusType.SESSION)
+        reply = bus.call_sync("org.freedesktop.DBus", "/org/freedesktop/DBus",
+                              "org.freedesktop.DBus", "NameHasOwner", GLib.Variant("(s)", (name,)),
+                              None, Gio.DBusCallFlags.NONE, -1)
+        return reply.unpack()[0]
+
+    def let_the_bus_start_the_program(self):
+        """Hands this case's environment to the session bus for the programs it starts, as
+        a desktop session does at login."""
+        from gi.repository import Gio, GLib
+        bus = Gio.bus_get_sync(Gio.BusType.SESSION)
+        bus.call_sync("org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
+                      "UpdateActivationEnvironment",
+                      GLib.Variant("(a{ss})", ({k: v for k, v in self.env.items()},)),
+                      None, Gio.DBusCallFlags.NONE, -1)
+
+    def adopt_program(self, name):
+        """Takes the program the bus started as the instance the case looks at."""
+        self.app = wait_for(lambda: self.atspi.application_named(name),
+                            "the program on the accessibility bus")
+        pid = self.app.get_process_id()
+
+        class Started:
+            def poll(self):
+                return None if os.path.exists(f"/proc/{pid}") else 0
+
+            def terminate(self):
+                os.kill(pid, 15)
+
+            def kill(self):
+                os.kill(pid, 9)
+
+            def wait(self, timeout):
+                wait_for(lambda: self.poll() is not None, "the program to end", timeout)
+
+        self.process = Started()
+        self.processes.append(self.process)
 
     def run_program(self, *arguments, stdin_text=""):
         """Runs the program to its end and returns (exit code, output, errors)."""

@@ -99,6 +99,35 @@ def send_refuses_prose_and_translates_it(desktop):
 
 
 @case
+def send_starts_the_program_through_the_bus(desktop):
+    desktop.let_the_bus_start_the_program()
+    code, out, err = desktop.run_program("--send", stdin_text="<a>hi</a>")
+    assert (code, out, err) == (0, "<a>hi</a>", ""), (code, out, err)
+    desktop.adopt_program("Lexoria")
+    desktop.wait_for_text("Translation", "DE: \u2a7da\u2a7ehi\u2a7d/a\u2a7e")
+
+
+# Start-up fetches may take a minute, and a caller the bus started the program for waits
+# only so long for its name: the name comes first, the answer once start-up is done.
+@case
+def the_name_is_taken_before_start_up_and_calls_wait_for_it(desktop):
+    desktop.services.manifest_released.clear()
+    desktop.start_program(wait=False)
+    wait_for(lambda: desktop.services.recorder.matching("site:/lx.plist"),
+             "the manifest request")
+    wait_for(lambda: desktop.bus_name_owned("org.lexoria.Lexoria"), "the bus name")
+    send = subprocess.Popen([desktop.program, "--send"], env=desktop.env, text=True,
+                            stdin=subprocess.PIPE, stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+    desktop.processes.append(send)
+    send.stdin.write("<early/>")
+    send.stdin.close()
+    assert send.poll() is None, "answered while start-up was waiting for the site"
+    desktop.services.manifest_released.set()
+    assert send.wait(timeout=BOUND) == 0, send.stderr.read()
+    assert send.stdout.read() == "<early/>"
+
+
+@case
 def a_second_start_shows_the_first_window(desktop):
     desktop.start_program()
     source = desktop.find("Source text")
