@@ -159,6 +159,10 @@ class AppDelegate {
 
     void connectActions();
     void disconnectActions();
+    // The run loop's timers and posted actions, stopped or made void when the controller
+    // goes: none of them runs on a destroyed controller.
+    std::shared_ptr<Timer> schedule(double interval, bool repeats, std::function<void()> action);
+    void post(std::function<void()> action);
 
     // Start-up pieces.
     void loadLanguageTables();
@@ -220,6 +224,9 @@ class AppDelegate {
     // The controller without interface that answers the Services port "LX".
     std::unique_ptr<AppDelegate> servicesProvider_;
     std::vector<int> monitors_;
+    std::vector<std::shared_ptr<Timer>> timers_;
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+    bool registeredServices_ = false;
     std::vector<Control*> connected_;
     std::unique_ptr<Slider> preferences_;
     std::unique_ptr<CloseView> closeView_;

@@ -87,7 +87,7 @@ void AppDelegate::selectItems(const std::vector<std::string>& names) {
 
 void AppDelegate::setSegment(int index) {
     // Every call, refused or not, lets the next one through 0.2 s later.
-    host_.runLoop.scheduleTimer(kThrottleSeconds, false, [this] { isRequest_ = true; });
+    schedule(kThrottleSeconds, false, [this] { isRequest_ = true; });
     if (!isRequest_) {
         return;
     }
@@ -116,7 +116,7 @@ void AppDelegate::setSegment(int index) {
         if (promtTmr_) {
             promtTmr_->invalidate();
         }
-        promtTmr_ = host_.runLoop.scheduleTimer(kPromtPollSeconds, true, [this] { look(); });
+        promtTmr_ = schedule(kPromtPollSeconds, true, [this] { look(); });
     } else if (title == "Babylon") {
         const std::string leftTitle =
             ui_.leftLanButton ? ui_.leftLanButton->titleOfSelectedItem() : "";
@@ -180,7 +180,7 @@ void AppDelegate::reloadLangPair() {
 }
 
 void AppDelegate::translate() {
-    host_.runLoop.scheduleTimer(kThrottleSeconds, false, [this] { segmentService(); });
+    schedule(kThrottleSeconds, false, [this] { segmentService(); });
 }
 
 void AppDelegate::run() {
@@ -220,7 +220,7 @@ void AppDelegate::startClipboardWatch() {
     if (runTmr_) {
         runTmr_->invalidate();
     }
-    runTmr_ = host_.runLoop.scheduleTimer(kClipboardWatchSeconds, true, [this] { run(); });
+    runTmr_ = schedule(kClipboardWatchSeconds, true, [this] { run(); });
 }
 
 void AppDelegate::stopClipboardWatch() {

@@ -17,12 +17,13 @@ void AppDelegate::registerServices() {
     const auto handlerOf = [this](AppDelegate& provider) {
         return [this, &provider](ServicePasteboard& pboard) {
             std::optional<std::string> error = provider.lexoria(pboard);
-            host_.runLoop.post([this] { service(); });
+            post([this] { service(); });
             return error;
         };
     };
     servicesProvider_ = std::make_unique<AppDelegate>(host_, Interface{});
     host_.servicesRegistry.registerServicesProvider("LX", handlerOf(*servicesProvider_));
+    registeredServices_ = true;
     // Requests that were waiting for the program are taken in here.
     host_.runLoop.runOnce(30.0);
     host_.servicesRegistry.setServicesProvider(handlerOf(*this));

@@ -27,8 +27,7 @@ void AppDelegate::flagsChanged(const KeyEvent& event) {
         choice == "\u2318(#2)") {
         // The timer replaced here is not stopped: whichever window closes first resets
         // the count.
-        timeForCMDType_ =
-            host_.runLoop.scheduleTimer(kCommandWindowSeconds, false, [this] { waitCMD(); });
+        timeForCMDType_ = schedule(kCommandWindowSeconds, false, [this] { waitCMD(); });
         if (++commandKeyInt_ == 4) {
             trigger();
             commandKeyInt_ = 0;
@@ -80,8 +79,7 @@ KeyEvent AppDelegate::keyDown(const KeyEvent& event) {
         if (timerTranslate_) {
             timerTranslate_->invalidate();
         }
-        timerTranslate_ =
-            host_.runLoop.scheduleTimer(kTypingPauseSeconds, false, [this] { waitBoolean(); });
+        timerTranslate_ = schedule(kTypingPauseSeconds, false, [this] { waitBoolean(); });
     }
     if (ui_.window && ui_.window->isVisible() && event.keyCode == keys::kEscape) {
         close();
@@ -94,7 +92,7 @@ void AppDelegate::waitBoolean() {
 }
 
 void AppDelegate::insideTranslate() {
-    host_.runLoop.scheduleTimer(0.0, false, [this] { waitBool(); });
+    schedule(0.0, false, [this] { waitBool(); });
 }
 
 void AppDelegate::waitBool() {

@@ -235,5 +235,37 @@ TEST_F(Shortcuts, ChoosingAGestureChecksForAConfinementFirst) {
     EXPECT_EQ(defaults.values.at("choiseIntShortcuts"), "Select");
 }
 
+TEST_F(Shortcuts, NothingOfADestroyedControllerRunsOn) {
+    // Every kind of pending work at once: the clipboard watch, a Command window, a typing
+    // pause, throttle timers, a PROMT poll and a Services request not yet completed.
+    ui.autoClipboardTranslateBox.stateValue = 1;
+    ui.autoClipboardTranslateBox.userActs();
+    ui.lblIcon.stateValue = 1;
+    ui.lblIcon.userActs();
+    ASSERT_EQ(statusBar.items.size(), 1u);
+    choose("\u2318(#2)");
+    press(k::kLeftCommand, k::kCommandFlag);
+    ui.consoleTabTranslate.text = "typed";
+    keyboard.type(4);
+    ui.serviceSegment.segment = 3;
+    app().segmentService();
+    test::FakeServicePasteboard pboard;
+    pboard.text = "asked for";
+    services.ports.at("LX")(pboard);
+    ASSERT_GT(loop.scheduledTimers(), 3u);
+    const auto requests = serviceRequests();
+
+    controller.reset();
+    pasteboard.text = "new text";
+    loop.advance(5);
+    EXPECT_EQ(loop.scheduledTimers(), 0u);
+    EXPECT_EQ(pasteboard.text, "new text") << "no Services text, no typed text";
+    EXPECT_EQ(serviceRequests(), requests);
+    EXPECT_TRUE(keyboard.flagsChanged.empty() && keyboard.keyDown.empty());
+    EXPECT_TRUE(statusBar.items.empty());
+    EXPECT_FALSE(services.ports.at("LX") || services.applicationProvider);
+    EXPECT_FALSE(ui.serviceSegment.action || ui.closeView.action || ui.toolbar.action);
+}
+
 }  // namespace
 }  // namespace lexoria
