@@ -8,6 +8,7 @@ namespace lexoria {
 namespace {
 
 constexpr const char* kNoTextError = "Error: couldn't encrypt text.";
+constexpr double kServiceRetrySeconds = 0.2;  // the translation throttle
 
 }  // namespace
 
@@ -54,6 +55,12 @@ std::optional<std::string> AppDelegate::convertToPrettiedPrint(const std::string
 
 void AppDelegate::service() {
     if (!flagValue(objectFromSettings(settings::kServicesPending))) {
+        return;
+    }
+    if (!isRequest_) {
+        // The throttle would drop the request, and nothing else would bring it back: it
+        // waits, still pending, until the throttle lets a translation through.
+        schedule(kServiceRetrySeconds, false, [this] { service(); });
         return;
     }
     allTranslationsDic_.clear();
