@@ -136,7 +136,8 @@ std::string AppDelegate::translateWith(const std::string& service,
 }
 
 std::string AppDelegate::siteAddress(const std::string& path) const {
-    return percentEncode("http://" + host_.addresses.site + path);
+    // The address is checked to be host[:port] already; escaping it would break "[::1]".
+    return "http://" + host_.addresses.site + percentEncode(path);
 }
 
 }  // namespace lexoria

@@ -272,5 +272,13 @@ TEST_F(Display, EveryControlOfTheInterfaceIsConnected) {
     }
 }
 
+TEST_F(Display, LinksKeepTheSiteAddressAsGiven) {
+    for (const std::string site : {"[::1]:8080", "[fe80::1]", "www.example.org:81"}) {
+        host->addresses.site = site;
+        ui.guideBtn.userActs();
+        EXPECT_EQ(workspace.opened.back(), "http://" + site + "/shortcuts.mov");
+    }
+}
+
 }  // namespace
 }  // namespace lexoria
