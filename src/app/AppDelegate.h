@@ -206,6 +206,8 @@ class AppDelegate {
 
     std::map<std::string, std::string> allTranslationsDic_;
     std::optional<std::string> oldPasteboard_;
+    // The result last put on the clipboard by copyText, until the clipboard moves on.
+    std::optional<std::string> copiedResult_;
     int32_t tagSelService_ = 0;
     bool isRequest_ = false;
     std::optional<PlistValue> mainDict_;

@@ -191,6 +191,12 @@ void AppDelegate::run() {
         return;
     }
     const std::optional<std::string> text = host_.pasteboard.string();
+    if (copiedResult_) {
+        if (text == copiedResult_) {
+            return;  // the translation the user copied is no new source text
+        }
+        copiedResult_.reset();
+    }
     if (!text || text->empty() || text == oldPasteboard_ || !clipboardOn()) {
         return;
     }

@@ -104,7 +104,8 @@ void AppDelegate::waitBool() {
 }
 
 void AppDelegate::copyText() {
-    host_.pasteboard.setString(ui_.hudtextView ? ui_.hudtextView->string() : "");
+    copiedResult_ = ui_.hudtextView ? ui_.hudtextView->string() : "";
+    host_.pasteboard.setString(*copiedResult_);
 }
 
 std::string AppDelegate::sandboxTestPath() const {

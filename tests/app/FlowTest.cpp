@@ -149,6 +149,15 @@ TEST_F(Flow, TheClipboardWatchTakesNewTextAndTranslatesInAVisibleWindow) {
     pasteboard.text = "";
     loop.advance(0.3);
     EXPECT_EQ(app().oldPasteboard(), "Good night") << "an empty clipboard is no new text";
+
+    ui.copyResultButton.userActs();
+    loop.advance(0.3);
+    EXPECT_EQ(pasteboard.text, "Hallo");
+    EXPECT_EQ(app().oldPasteboard(), "Good night") << "the copied translation is no new text";
+    EXPECT_EQ(secure.requests().size(), 3u);
+    pasteboard.text = "Good evening";
+    loop.advance(0.1);
+    EXPECT_EQ(secure.requests().size(), 4u) << "the watch goes on";
 }
 
 TEST_F(Flow, TheSwapExchangesThePairAndKeepsTheCache) {
