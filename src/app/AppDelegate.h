@@ -189,6 +189,7 @@ class AppDelegate {
     void stopClipboardWatch();
     void applyFont();
     void trigger();
+    void stopTypingPause();
     void registerServices();
     std::string siteAddress(const std::string& path) const;
     EngineContext engineContext();

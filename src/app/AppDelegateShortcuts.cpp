@@ -75,16 +75,27 @@ KeyEvent AppDelegate::keyDown(const KeyEvent& event) {
     if (event.keyCode == keys::kA) {
         return event;
     }
-    if (ui_.consoleTabTranslate && !ui_.consoleTabTranslate->string().empty()) {
-        if (timerTranslate_) {
-            timerTranslate_->invalidate();
+    if (event.keyCode == keys::kEscape) {
+        // The user is done with the window: a pending pause would bring it back and
+        // overwrite the clipboard.
+        stopTypingPause();
+        if (ui_.window && ui_.window->isVisible()) {
+            close();
         }
+        return event;
+    }
+    if (ui_.consoleTabTranslate && !ui_.consoleTabTranslate->string().empty()) {
+        stopTypingPause();
         timerTranslate_ = schedule(kTypingPauseSeconds, false, [this] { waitBoolean(); });
     }
-    if (ui_.window && ui_.window->isVisible() && event.keyCode == keys::kEscape) {
-        close();
-    }
     return event;
+}
+
+void AppDelegate::stopTypingPause() {
+    if (timerTranslate_) {
+        timerTranslate_->invalidate();
+        timerTranslate_.reset();
+    }
 }
 
 void AppDelegate::waitBoolean() {

@@ -186,6 +186,24 @@ TEST_F(Shortcuts, TypingTranslatesTwoSecondsAfterTheLastKey) {
     EXPECT_EQ(secure.lastRequest()->target, "/?langpair=en%7Cde&text=hiia");
 }
 
+TEST_F(Shortcuts, EscapeAndErasingStopAPendingTypingPause) {
+    for (const bool escape : {true, false}) {
+        ui.window.makeKeyAndOrderFront();
+        ui.consoleTabTranslate.text = "typed";
+        keyboard.type(4);
+        loop.advance(1);
+        if (escape) {
+            keyboard.type(k::kEscape);
+        } else {
+            ui.eraseSourceButton.userActs();
+        }
+        loop.advance(3);
+        EXPECT_EQ(serviceRequests(), 0u) << escape;
+        EXPECT_EQ(pasteboard.text, "old clipboard") << escape;
+        EXPECT_EQ(ui.window.isVisible(), !escape) << "the window stays as the user left it";
+    }
+}
+
 TEST_F(Shortcuts, EscapeClosesOnlyAVisibleWindow) {
     const KeyEvent passed = keyboard.type(k::kEscape);
     EXPECT_EQ(passed.keyCode, k::kEscape) << "the event goes on";
