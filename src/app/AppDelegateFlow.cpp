@@ -1,6 +1,7 @@
 // The translation flow: the service and language pop-ups, the throttle and the cache,
 // the PROMT poll and the clipboard watch.
 #include "AppDelegate.h"
+#include "engine/AsyncHttp.h"
 #include "engine/TextTools.h"
 
 namespace lexoria {
@@ -112,6 +113,10 @@ void AppDelegate::setSegment(int index) {
         result = translateWith(title, leftCode, rightCode, 1, oldPasteboard_);
         allTranslationsDic_[title] = result;
     } else if (title == "PROMT") {
+        // An answer left from an earlier text must not be shown and cached for this one.
+        if (objectFromSettings(settings::kPromtAnswer)) {
+            removeObjForSettings(settings::kPromtAnswer);
+        }
         translateWith(title, leftCode, rightCode, 1, oldPasteboard_);
         if (promtTmr_) {
             promtTmr_->invalidate();
@@ -138,6 +143,11 @@ void AppDelegate::setSegment(int index) {
 void AppDelegate::look() {
     const std::optional<std::string> answer = objectFromSettings(settings::kPromtAnswer);
     if (!answer) {
+        // A request that failed, or was never sent (no text, the same language twice),
+        // brings no answer: the poll would run for ever.
+        if (!host_.asyncHttp || host_.asyncHttp->running() == 0) {
+            promtTmr_->invalidate();
+        }
         return;
     }
     if (ui_.hudtextView) {
