@@ -15,11 +15,33 @@ AppDelegate::~AppDelegate() {
     for (const int monitor : monitors_) {
         host_.eventMonitors.removeMonitor(monitor);
     }
-    for (const auto& timer : {runTmr_, promtTmr_, timeForCMDType_, timerTranslate_}) {
-        if (timer) {
-            timer->invalidate();
-        }
+    for (const auto& timer : timers_) {
+        timer->invalidate();
     }
+    if (statusItem_) {
+        statusItem_->setAction({});
+        host_.statusBar.removeStatusItem(statusItem_);
+    }
+    if (registeredServices_) {
+        host_.servicesRegistry.registerServicesProvider("LX", {});
+        host_.servicesRegistry.setServicesProvider({});
+    }
+}
+
+std::shared_ptr<Timer> AppDelegate::schedule(double interval, bool repeats,
+                                             std::function<void()> action) {
+    std::erase_if(timers_, [](const auto& timer) { return !timer->isValid(); });
+    timers_.push_back(host_.runLoop.scheduleTimer(interval, repeats, std::move(action)));
+    return timers_.back();
+}
+
+void AppDelegate::post(std::function<void()> action) {
+    // A posted action cannot be taken back; it finds the controller gone instead.
+    host_.runLoop.post([alive = std::weak_ptr<bool>(alive_), action = std::move(action)] {
+        if (alive.lock()) {
+            action();
+        }
+    });
 }
 
 void AppDelegate::connectActions() {

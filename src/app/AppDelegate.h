@@ -159,6 +159,10 @@ class AppDelegate {
 
     void connectActions();
     void disconnectActions();
+    // The run loop's timers and posted actions, stopped or made void when the controller
+    // goes: none of them runs on a destroyed controller.
+    std::shared_ptr<Timer> schedule(double interval, bool repeats, std::function<void()> action);
+    void post(std::function<void()> action);
 
     // Start-up pieces.
     void loadLanguageTables();
@@ -185,6 +189,7 @@ class AppDelegate {
     void stopClipboardWatch();
     void applyFont();
     void trigger();
+    void stopTypingPause();
     void registerServices();
     std::string siteAddress(const std::string& path) const;
     EngineContext engineContext();
@@ -202,6 +207,8 @@ class AppDelegate {
 
     std::map<std::string, std::string> allTranslationsDic_;
     std::optional<std::string> oldPasteboard_;
+    // The result last put on the clipboard by copyText, until the clipboard moves on.
+    std::optional<std::string> copiedResult_;
     int32_t tagSelService_ = 0;
     bool isRequest_ = false;
     std::optional<PlistValue> mainDict_;
@@ -220,6 +227,9 @@ class AppDelegate {
     // The controller without interface that answers the Services port "LX".
     std::unique_ptr<AppDelegate> servicesProvider_;
     std::vector<int> monitors_;
+    std::vector<std::shared_ptr<Timer>> timers_;
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
+    bool registeredServices_ = false;
     std::vector<Control*> connected_;
     std::unique_ptr<Slider> preferences_;
     std::unique_ptr<CloseView> closeView_;

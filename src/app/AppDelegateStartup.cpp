@@ -130,7 +130,7 @@ void AppDelegate::applicationDidFinishLaunching() {
         ui_.popclipBtn->setHidden(true);
     }
     // A Services request stored before the program last ended is completed now.
-    host_.runLoop.post([this] { service(); });
+    post([this] { service(); });
 }
 
 void AppDelegate::loadLanguageTables() {

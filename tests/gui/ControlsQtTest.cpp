@@ -74,6 +74,10 @@ const UserActionCase kUserActionCases[] = {
      [](const Interface& ui) { return ui.consoleTabTranslate->string(); }, "!set"},
 };
 
+void PrintTo(const UserActionCase& row, std::ostream* out) {
+    *out << row.name;
+}
+
 class UserActions : public ::testing::TestWithParam<UserActionCase> {};
 
 TEST_P(UserActions, RunOnlyForWhatTheUserDid) {

@@ -114,15 +114,26 @@ const AlertCase kAlertCases[] = {
     {"the window's close", {"OK"}, [](QMessageBox& box) { box.close(); }, kAlertClosed},
 };
 
+void PrintTo(const AlertCase& row, std::ostream* out) {
+    *out << row.name;
+}
+
 class AlertsQtAnswers : public ::testing::TestWithParam<AlertCase> {};
 
 TEST_P(AlertsQtAnswers, AreTheButtonPressedOrClosed) {
     const AlertCase& row = GetParam();
     RunLoopQt loop;
     AlertsQt alerts(loop);
-    QTimer::singleShot(50, QApplication::instance(), [&] {
+    QObject timers;  // ends the timers with the test
+    QTimer::singleShot(50, &timers, [&] {
         if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
             row.answer(*box);
+        }
+    });
+    // A box the answer left open would hold the test for ever.
+    QTimer::singleShot(3000, &timers, [] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            box->done(0);
         }
     });
     EXPECT_EQ(alerts.runModal(Alert{AlertStyle::warning, "Lexoria", "", row.buttons}),
