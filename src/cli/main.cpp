@@ -2,11 +2,11 @@
 // desktop program.
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
-#include <fstream>
+#include <cstring>
 #include <iostream>
-#include <iterator>
-#include <sstream>
+#include <optional>
 
 #include "cli/TranslateCommand.h"
 #include "engine/AsyncHttp.h"
@@ -28,6 +28,30 @@ const std::string kPromtKey = "promt_";
 std::optional<std::string> environment(const char* name) {
     const char* value = std::getenv(name);
     return value ? std::optional<std::string>(value) : std::nullopt;
+}
+
+// All of standard input; absent on a read error (a folder there, for one).
+std::optional<std::string> standardInput() {
+    std::string text;
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(STDIN_FILENO, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0) {
+            return std::nullopt;
+        }
+        if (n == 0) {
+            return text;
+        }
+        text.append(buffer, static_cast<std::size_t>(n));
+    }
+}
+
+// What goes to standard output; on a terminal an answer must not be able to drive it.
+void printResult(const std::string& text) {
+    std::cout << (::isatty(STDOUT_FILENO) ? lexoria::terminalSafe(text) : text) << "\n";
 }
 
 int usageError(const std::string& message) {
@@ -62,10 +86,12 @@ int main(int argc, char** argv) {
         return 0;
     }
 
+    LogStderr log;
     ServiceAddresses addresses;
     std::vector<std::string> errors;
     addresses.applyEnvironment(environment, errors);
     HttpOptions http;
+    http.log = &log;
     if (const auto caFile = environment("LEXORIA_CA_FILE"); caFile && !caFile->empty()) {
         if (::access(caFile->c_str(), R_OK) != 0) {
             errors.push_back("LEXORIA_CA_FILE names no readable file: \"" + *caFile + "\"");
@@ -81,9 +107,13 @@ int main(int argc, char** argv) {
 
     std::string text;
     if (command.words.empty()) {
-        std::ostringstream input;
-        input << std::cin.rdbuf();
-        text = input.str();
+        std::optional<std::string> input = standardInput();
+        if (!input) {
+            std::cerr << "lexoria-translate: cannot read standard input: " << std::strerror(errno)
+                      << "\n";
+            return 2;
+        }
+        text = std::move(*input);
     } else {
         text = joined(command.words);
     }
@@ -104,7 +134,6 @@ int main(int argc, char** argv) {
 
     DefaultsPlistFile defaults(DefaultsPlistFile::standardPath(kBundleIdentifier), std::cerr);
     LocalePosix locale;
-    LogStderr log;
     const BundleDirectory bundle = BundleDirectory::forThisProgram();
     RunLoopStd runLoop;
     AsyncHttp asyncHttp(runLoop, http);
@@ -123,7 +152,7 @@ int main(int argc, char** argv) {
         }
         const std::optional<std::string> answer = defaults.objectForKey(kPromtKey);
         if (!answer) {
-            std::cout << kNoText << "\n";
+            printResult(kNoText);
             return 1;
         }
         defaults.removeObject(kPromtKey);
@@ -132,6 +161,6 @@ int main(int argc, char** argv) {
     if (result.empty()) {
         std::cerr << "lexoria-translate: the service gave no text (is it reachable?)\n";
     }
-    std::cout << result << "\n";
+    printResult(result);
     return 0;
 }
