@@ -131,7 +131,7 @@ void AppDelegate::setSegment(int index) {
     }
 
     if (ui_.hudtextView) {
-        ui_.hudtextView->setString(result);
+        ui_.hudtextView->setString(withoutControls(result));
         ui_.hudtextView->scrollToTop();
     }
     if (ui_.window) {
@@ -151,7 +151,7 @@ void AppDelegate::look() {
         return;
     }
     if (ui_.hudtextView) {
-        ui_.hudtextView->setString(*answer);
+        ui_.hudtextView->setString(withoutControls(*answer));
     }
     allTranslationsDic_["PROMT"] = *answer;
     if (promtTmr_) {

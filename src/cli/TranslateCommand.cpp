@@ -49,6 +49,11 @@ ParsedCommand parseTranslateCommand(const std::vector<std::string>& arguments) {
             value = arguments[++i];
         }
         if (name == "--service") {
+            if (*value != "Google" && *value != "Microsoft" && *value != "Yandex" &&
+                *value != "PROMT" && *value != "Babylon") {
+                return fail("unknown service \"" + *value +
+                            "\": the services are Google, Microsoft, Yandex, PROMT and Babylon");
+            }
             command.service = *value;
         } else if (name == "--from") {
             command.from = *value;
@@ -63,6 +68,30 @@ ParsedCommand parseTranslateCommand(const std::vector<std::string>& arguments) {
         }
     }
     return ParsedCommand{std::move(command), {}};
+}
+
+std::string terminalSafe(const std::string& text) {
+    static const char kHex[] = "0123456789abcdef";
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        if ((byte < 0x20 && byte != '\n' && byte != '\t') || byte == 0x7F) {
+            out += "\\x";
+            out += kHex[byte >> 4];
+            out += kHex[byte & 0xF];
+        } else if (byte == 0xC2 && i + 1 < text.size() &&
+                   static_cast<unsigned char>(text[i + 1]) >= 0x80 &&
+                   static_cast<unsigned char>(text[i + 1]) <= 0x9F) {
+            const auto code = static_cast<unsigned char>(text[++i]);
+            out += "\\u00";
+            out += kHex[code >> 4];
+            out += kHex[code & 0xF];
+        } else {
+            out.push_back(text[i]);
+        }
+    }
+    return out;
 }
 
 }  // namespace lexoria

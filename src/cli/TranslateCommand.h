@@ -27,6 +27,10 @@ struct ParsedCommand {
 
 ParsedCommand parseTranslateCommand(const std::vector<std::string>& arguments);
 
+// The text as a terminal may show it: control characters other than line feed and tab
+// (C0, DEL and C1) become visible escapes, so that an answer cannot drive the terminal.
+std::string terminalSafe(const std::string& text);
+
 extern const char* const kTranslateUsage;
 
 }  // namespace lexoria

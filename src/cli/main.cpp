@@ -2,11 +2,11 @@
 // desktop program.
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
-#include <fstream>
+#include <cstring>
 #include <iostream>
-#include <iterator>
-#include <sstream>
+#include <optional>
 
 #include "cli/DefaultsOverlay.h"
 #include "cli/TranslateCommand.h"
@@ -29,6 +29,30 @@ const std::string kPromtKey = "promt_";
 std::optional<std::string> environment(const char* name) {
     const char* value = std::getenv(name);
     return value ? std::optional<std::string>(value) : std::nullopt;
+}
+
+// All of standard input; absent on a read error (a folder there, for one).
+std::optional<std::string> standardInput() {
+    std::string text;
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(STDIN_FILENO, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0) {
+            return std::nullopt;
+        }
+        if (n == 0) {
+            return text;
+        }
+        text.append(buffer, static_cast<std::size_t>(n));
+    }
+}
+
+// What goes to standard output; on a terminal an answer must not be able to drive it.
+void printResult(const std::string& text) {
+    std::cout << (::isatty(STDOUT_FILENO) ? lexoria::terminalSafe(text) : text) << "\n";
 }
 
 int usageError(const std::string& message) {
@@ -63,10 +87,12 @@ int main(int argc, char** argv) {
         return 0;
     }
 
+    LogStderr log;
     ServiceAddresses addresses;
     std::vector<std::string> errors;
     addresses.applyEnvironment(environment, errors);
     HttpOptions http;
+    http.log = &log;
     if (const auto caFile = environment("LEXORIA_CA_FILE"); caFile && !caFile->empty()) {
         if (::access(caFile->c_str(), R_OK) != 0) {
             errors.push_back("LEXORIA_CA_FILE names no readable file: \"" + *caFile + "\"");
@@ -82,9 +108,13 @@ int main(int argc, char** argv) {
 
     std::string text;
     if (command.words.empty()) {
-        std::ostringstream input;
-        input << std::cin.rdbuf();
-        text = input.str();
+        std::optional<std::string> input = standardInput();
+        if (!input) {
+            std::cerr << "lexoria-translate: cannot read standard input: " << std::strerror(errno)
+                      << "\n";
+            return 2;
+        }
+        text = std::move(*input);
     } else {
         text = joined(command.words);
     }
@@ -106,7 +136,6 @@ int main(int argc, char** argv) {
     DefaultsPlistFile settingsFile(DefaultsPlistFile::standardPath(kBundleIdentifier), std::cerr);
     DefaultsOverlay defaults(settingsFile);
     LocalePosix locale;
-    LogStderr log;
     const BundleDirectory bundle = BundleDirectory::forThisProgram();
     RunLoopStd runLoop;
     AsyncHttp asyncHttp(runLoop, http);
@@ -127,7 +156,7 @@ int main(int argc, char** argv) {
         }
         const std::optional<std::string> answer = defaults.objectForKey(kPromtKey);
         if (!answer) {
-            std::cout << kNoText << "\n";
+            printResult(kNoText);
             return 1;
         }
         defaults.removeObject(kPromtKey);
@@ -136,6 +165,6 @@ int main(int argc, char** argv) {
     if (result.empty()) {
         std::cerr << "lexoria-translate: the service gave no text (is it reachable?)\n";
     }
-    std::cout << result << "\n";
+    printResult(result);
     return 0;
 }

@@ -52,6 +52,29 @@ int onProgress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
     return static_cast<TransferState*>(user)->stopping->load() ? 1 : 0;
 }
 
+// Scheme, host and port of a URL, as libcurl reads it; empty when it reads none.
+std::string origin(const std::string& url) {
+    CURLU* parsed = curl_url();
+    std::string out;
+    if (parsed && curl_url_set(parsed, CURLUPART_URL, url.c_str(), 0) == CURLUE_OK) {
+        for (const CURLUPart part : {CURLUPART_SCHEME, CURLUPART_HOST, CURLUPART_PORT}) {
+            char* text = nullptr;
+            if (curl_url_get(parsed, part, &text, CURLU_DEFAULT_PORT) == CURLUE_OK) {
+                out += text;
+                curl_free(text);
+            }
+            out += '|';
+        }
+    }
+    curl_url_cleanup(parsed);
+    return out;
+}
+
+bool sameOrigin(const std::string& from, const std::string& to) {
+    const std::string origin1 = origin(from);
+    return !origin1.empty() && origin1 == origin(to);
+}
+
 struct CurlDeleter {
     void operator()(CURL* handle) const { curl_easy_cleanup(handle); }
 };
@@ -77,6 +100,15 @@ AsyncHttp::~AsyncHttp() {
 void AsyncHttp::start(AsyncRequest request, ConnectionEvents events) {
     ++*running_;
     auto shared = std::make_shared<ConnectionEvents>(std::move(events));
+    if (!urlFitsARequest(request.url, options_)) {
+        runLoop_.post([shared, running = running_] {
+            if (shared->didFailWithError) {
+                shared->didFailWithError("the URL is too long");
+            }
+            --*running;
+        });
+        return;
+    }
     std::lock_guard lock(workersMutex_);
     // Threads whose transfer is over are joined here rather than left to pile up.
     for (auto it = workers_.begin(); it != workers_.end();) {
@@ -108,7 +140,12 @@ void AsyncHttp::transfer(const AsyncRequest& request,
     } else {
         CURL* h = handle.get();
         setCommonCurlOptions(h, request.url, options_, defaultUserAgent());
-        if (request.method == "POST") {
+        const bool post = request.method == "POST";
+        if (post) {
+            // libcurl turns a POST redirected by 301, 302 or 303 into a GET that still
+            // carries the caller's Content-Length, and the next server waits for a body
+            // that never comes: only 307 and 308 are followed, by hand, on the same origin.
+            curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, 0L);
             curl_easy_setopt(h, CURLOPT_POST, 1L);
             curl_easy_setopt(h, CURLOPT_POSTFIELDS, request.body.c_str());
             curl_easy_setopt(h, CURLOPT_POSTFIELDSIZE_LARGE,
@@ -131,7 +168,20 @@ void AsyncHttp::transfer(const AsyncRequest& request,
         curl_easy_setopt(h, CURLOPT_NOPROGRESS, 0L);
         curl_easy_setopt(h, CURLOPT_XFERINFOFUNCTION, &onProgress);
         curl_easy_setopt(h, CURLOPT_XFERINFODATA, &state);
-        const CURLcode result = curl_easy_perform(h);
+        CURLcode result = curl_easy_perform(h);
+        std::string url = request.url;
+        for (int hop = 0; post && result == CURLE_OK && !state.overflowed && hop < 16; ++hop) {
+            long status = 0;
+            char* next = nullptr;
+            curl_easy_getinfo(h, CURLINFO_RESPONSE_CODE, &status);
+            curl_easy_getinfo(h, CURLINFO_REDIRECT_URL, &next);
+            if ((status != 307 && status != 308) || !next || !sameOrigin(url, next)) {
+                break;
+            }
+            url = next;
+            curl_easy_setopt(h, CURLOPT_URL, url.c_str());
+            result = curl_easy_perform(h);
+        }
         if (state.overflowed) {
             error = "the answer is too large";
         } else if (result != CURLE_OK) {

@@ -2,6 +2,7 @@
 
 #include <curl/curl.h>
 
+#include <algorithm>
 #include <cctype>
 #include <memory>
 #include <mutex>
@@ -97,7 +98,16 @@ void setCommonCurlOptions(void* curlHandle, const std::string& url, const HttpOp
     CURL* h = static_cast<CURL*>(curlHandle);
     curl_easy_setopt(h, CURLOPT_URL, url.c_str());
     curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(h, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    // An answer fetched over TLS must not be handed over by plain HTTP.
+    const bool secure = url.rfind("https:", 0) == 0 || url.rfind("HTTPS:", 0) == 0;
+    curl_easy_setopt(h, CURLOPT_REDIR_PROTOCOLS_STR, secure ? "https" : "http,https");
+    // libcurl 7.88 sends the first upload buffer of an HTTPS request head at once and
+    // the rest through its upload path, which stops after one more buffer: a head over
+    // twice the buffer (128 KiB by default) stalls until the time-out. A buffer that holds
+    // the whole head avoids that path.
+    constexpr std::size_t kHeadRoom = 16384;
+    const std::size_t buffer = std::clamp<std::size_t>(url.size() + kHeadRoom, 65536, 2097152);
+    curl_easy_setopt(h, CURLOPT_UPLOAD_BUFFERSIZE, static_cast<long>(buffer));
     curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, 1L);
     curl_easy_setopt(h, CURLOPT_MAXREDIRS, 16L);
     curl_easy_setopt(h, CURLOPT_TIMEOUT_MS, static_cast<long>(options.timeoutSeconds * 1000.0));
@@ -111,9 +121,22 @@ void setCommonCurlOptions(void* curlHandle, const std::string& url, const HttpOp
     }
 }
 
+bool urlFitsARequest(const std::string& url, const HttpOptions& options) {
+    if (url.size() <= kMaxUrlBytes) {
+        return true;
+    }
+    if (options.log) {
+        const std::size_t hostEnd = url.find('/', url.find("//") + 2);
+        options.log->line("not sent: a request of " + std::to_string(url.size()) + " bytes to " +
+                          url.substr(0, hostEnd) + " is over the " + std::to_string(kMaxUrlBytes) +
+                          " bytes a URL may have");
+    }
+    return false;
+}
+
 std::optional<HttpAnswer> httpGet(const std::string& url, const HttpOptions& options,
                                   const std::string& userAgent) {
-    if (!isLegalUrlText(url)) {
+    if (!urlFitsARequest(url, options) || !isLegalUrlText(url)) {
         return std::nullopt;
     }
     ensureCurlInitialised();

@@ -4,6 +4,8 @@
 #include <optional>
 #include <string>
 
+#include "ports/Log.h"
+
 namespace lexoria {
 
 struct HttpOptions {
@@ -15,7 +17,12 @@ struct HttpOptions {
     // A larger answer is cut off and counts as no answer: nothing a service sends is
     // near this size, and an endless body must not exhaust memory.
     std::size_t maxBodyBytes = std::size_t{16} << 20;
+    // Where requests refused before they are sent are reported; none for silence.
+    Log* log = nullptr;
 };
+
+// Longer URLs are refused at once: libcurl cannot send a request head beyond 1 MiB.
+inline constexpr std::size_t kMaxUrlBytes = 1000000;
 
 // What came back from a completed exchange, whatever its status.
 struct HttpAnswer {
@@ -36,13 +43,14 @@ std::string defaultUserAgent();
 bool isLegalUrlText(const std::string& text);
 
 // Sets the options every request of the program shares on a libcurl handle: the URL,
-// http and https only (redirects too), the time-out, the user agent and certificate
-// verification against `options.caFile` or the system's authorities.
+// http and https only (redirects too, and from https to https only), the time-out, the
+// user agent and certificate verification against `options.caFile` or the system's
+// authorities.
 void setCommonCurlOptions(void* curlHandle, const std::string& url, const HttpOptions& options,
                           const std::string& userAgent);
 
 // A blocking GET that follows redirects (http and https only). No answer (nothing
-// reached, time-out, illegal URL, over-long body) is the absent value.
+// reached, time-out, illegal or over-long URL, over-long body) is the absent value.
 std::optional<HttpAnswer> httpGet(const std::string& url, const HttpOptions& options,
                                   const std::string& userAgent);
 
@@ -51,6 +59,8 @@ std::optional<HttpAnswer> httpGet(const std::string& url, const HttpOptions& opt
 // "file:" address be read, and then from the local folder alone, never by a redirect.
 std::optional<HttpAnswer> siteGet(const std::string& url, const HttpOptions& options,
                                   const std::string& userAgent);
+// False, with a line in the log, when the URL is too long to be sent.
+bool urlFitsARequest(const std::string& url, const HttpOptions& options);
 
 // The charset parameter of a Content-Type value, unquoted; absent when there is none.
 std::optional<std::string> charsetOfContentType(const std::string& contentType);

@@ -82,7 +82,10 @@ std::string promtRequestBody(const std::string& text, const std::string& leftLan
 }
 
 std::optional<std::string> promtTranslationOfAnswer(const std::string& body) {
-    const nlohmann::json answer = nlohmann::json::parse(body, nullptr, /*allow_exceptions=*/false);
+    const nlohmann::json answer =
+        jsonNestingWithin(body, kMaxJsonDepth)
+            ? nlohmann::json::parse(body, nullptr, /*allow_exceptions=*/false)
+            : nlohmann::json();
     if (!answer.is_object()) {
         return std::nullopt;
     }

@@ -266,7 +266,10 @@ std::optional<std::string> SelfTranslators::babylonHtmlStr() {
     deleteAll(work, kGuillemetRight);
     deleteAll(work, ">");
     deleteAll(work, "&nbsp;");
-    const nlohmann::json answer = nlohmann::json::parse(work, nullptr, /*allow_exceptions=*/false);
+    const nlohmann::json answer =
+        jsonNestingWithin(work, kMaxJsonDepth)
+            ? nlohmann::json::parse(work, nullptr, /*allow_exceptions=*/false)
+            : nlohmann::json();
     if (!answer.is_object()) {
         osnova_.reset();
         return std::nullopt;

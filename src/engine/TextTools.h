@@ -35,4 +35,13 @@ bool isDecimalInteger(std::string_view text);
 // Full Unicode lower-casing, independent of the user's locale.
 std::string lowercased(std::string_view text);
 
+// True when the JSON text nests its arrays and objects no deeper than `limit` (brackets
+// inside strings do not count). Deeper answers cost memory out of all proportion.
+bool jsonNestingWithin(std::string_view json, int limit);
+inline constexpr int kMaxJsonDepth = 64;
+
+// The text without the C0 control characters (and DEL) other than line feed and tab: what
+// a text view shows of a service's answer.
+std::string withoutControls(std::string_view text);
+
 }  // namespace lexoria

@@ -1,6 +1,7 @@
 #include "DefaultsPlistFile.h"
 
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -9,9 +10,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
-#include <fstream>
 #include <memory>
-#include <sstream>
+#include <optional>
+#include <vector>
 
 #include "engine/PropertyList.h"
 #include "engine/TextTools.h"
@@ -54,6 +55,9 @@ bool writeAll(int fd, const char* data, std::size_t size) {
     return true;
 }
 
+// Files up to this size may also be read by the lenient parser.
+constexpr std::size_t kLenientReadBytes = std::size_t{1} << 20;
+
 std::string utcTimestamp() {
     const std::time_t now = std::time(nullptr);
     std::tm tm{};
@@ -67,6 +71,11 @@ std::string utcTimestamp() {
 
 DefaultsPlistFile::DefaultsPlistFile(fs::path file, std::ostream& log)
     : file_(std::move(file)), log_(log) {
+    if (file_.empty()) {
+        say("lexoria: no home folder to keep the settings in; they last only for this run");
+        writable_ = false;
+        return;
+    }
     load();
 }
 
@@ -76,10 +85,48 @@ fs::path DefaultsPlistFile::standardPath(const std::string& bundleIdentifier) {
     if (xdg && xdg[0] == '/') {
         base = xdg;
     } else {
-        const char* home = std::getenv("HOME");
-        base = fs::path(home && home[0] ? home : ".") / ".config";
+        std::string home;
+        if (const char* variable = std::getenv("HOME"); variable && variable[0] == '/') {
+            home = variable;
+        } else {
+            // A service or a bare environment has no HOME: the current folder is no home.
+            std::vector<char> buffer(16384);
+            passwd entry{};
+            passwd* found = nullptr;
+            if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 &&
+                found && found->pw_dir && found->pw_dir[0] == '/') {
+                home = found->pw_dir;
+            }
+        }
+        if (home.empty()) {
+            return {};
+        }
+        base = fs::path(home) / ".config";
     }
     return base / "lexoria" / (bundleIdentifier + ".plist");
+}
+
+fs::path DefaultsPlistFile::target() const {
+    fs::path path = file_;
+    // A bounded walk along the links, so that a loop of them ends.
+    for (int hop = 0; hop < 40; ++hop) {
+        std::error_code error;
+        if (!fs::is_symlink(path, error)) {
+            break;
+        }
+        const fs::path next = fs::read_symlink(path, error);
+        if (error) {
+            break;
+        }
+        path = next.is_absolute() ? next : path.parent_path() / next;
+    }
+    return path;
+}
+
+void DefaultsPlistFile::say(const std::string& message) {
+    if (said_.insert(message).second) {
+        log_ << message << "\n";
+    }
 }
 
 DefaultsPlistFile::Stamp DefaultsPlistFile::currentStamp() const {
@@ -92,7 +139,7 @@ DefaultsPlistFile::Stamp DefaultsPlistFile::currentStamp() const {
 }
 
 void DefaultsPlistFile::reloadIfChanged() {
-    if (currentStamp() != stamp_) {
+    if (!file_.empty() && currentStamp() != stamp_) {
         load();
     }
 }
@@ -102,57 +149,97 @@ void DefaultsPlistFile::load() {
     writable_ = true;
     stamp_ = currentStamp();
     if (!stamp_.exists) {
-        return;
+        return;  // also a dangling link: the first write makes its target
     }
-    std::ifstream in(file_, std::ios::binary);
-    std::string bytes;
-    if (in.is_open()) {
-        bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
-    if (!in.is_open() || in.bad()) {
-        log_ << "lexoria: cannot read the settings file " << file_.string() << ": "
-             << std::strerror(errno) << "; settings will not be saved\n";
-        writable_ = false;
-        return;
-    }
-    if (bytes.empty()) {
-        return;
-    }
-    const std::optional<PlistValue> root = parsePropertyList(bytes);
-    if (!root || !root->dictionary()) {
-        moveAside("it is not a property list dictionary");
-        return;
-    }
-    std::map<std::string, std::string> values;
-    for (const auto& [key, member] : *root->dictionary()) {
-        if (!member.text()) {
-            moveAside("the value of \"" + key + "\" is not text");
+    const FileBytes read = readRegularFile(file_, kMaxFileBytes);
+    switch (read.status) {
+        case FileBytes::Status::missing:
             return;
-        }
-        values.emplace(key, *member.text());
+        case FileBytes::Status::ok:
+            break;
+        case FileBytes::Status::tooLarge:
+            moveAside("it is " + read.error, stamp_);
+            return;
+        case FileBytes::Status::notRegular:
+        case FileBytes::Status::unreadable:
+            say("lexoria: cannot read the settings file " + file_.string() + ": " + read.error +
+                "; settings will not be saved");
+            writable_ = false;
+            return;
     }
-    values_ = std::move(values);
+    if (read.bytes.empty()) {
+        return;
+    }
+    std::string problem;
+    std::optional<std::map<std::string, std::string>> values =
+        parseTextDictionary(read.bytes, problem);
+    if (!values && read.bytes.size() <= kLenientReadBytes) {
+        // Older files may hold what XML may not (control characters): the lenient
+        // reader takes those, and small files only, since its time grows with the
+        // square of the keys.
+        if (const std::optional<PlistValue> root = parsePropertyList(read.bytes);
+            root && root->dictionary()) {
+            values.emplace();
+            for (const auto& [key, member] : *root->dictionary()) {
+                if (!member.text()) {
+                    problem = "the value of \"" + key + "\" is not text";
+                    values.reset();
+                    break;
+                }
+                values->emplace(key, *member.text());
+            }
+        }
+    }
+    if (!values) {
+        moveAside(problem, stamp_);
+        return;
+    }
+    values_ = std::move(*values);
 }
 
-void DefaultsPlistFile::moveAside(const std::string& reason) {
-    fs::path aside = file_;
+void DefaultsPlistFile::moveAside(const std::string& reason, const Stamp& read) {
+    // Under the lock, and only the very file that was read: another run may have moved
+    // it aside and written a good one meanwhile.
+    std::optional<FileDescriptor> lock;
+    if (!locked_) {
+        lock.emplace(::open(lockPath().c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600));
+        while (lock->get() >= 0 && ::flock(lock->get(), LOCK_EX) != 0 && errno == EINTR) {
+        }
+    }
+    if (currentStamp() != read) {
+        lock.reset();
+        load();
+        return;
+    }
+    // Through a link, the target is what is moved: the link stays for the next write.
+    const fs::path real = target();
+    fs::path aside = real;
     aside += ".corrupt-" + utcTimestamp();
     for (int n = 1; fs::exists(aside); ++n) {
-        aside = file_;
+        aside = real;
         aside += ".corrupt-" + utcTimestamp() + "-" + std::to_string(n);
     }
     std::error_code error;
-    fs::rename(file_, aside, error);
+    fs::rename(real, aside, error);
+    if (error == std::errc::no_such_file_or_directory) {
+        // Another run got there first and said so.
+        stamp_ = currentStamp();
+        return;
+    }
     if (error) {
-        log_ << "lexoria: the settings file " << file_.string() << " is unreadable (" << reason
-             << ") and could not be moved aside: " << error.message()
-             << "; settings will not be saved\n";
+        say("lexoria: the settings file " + file_.string() + " is unreadable (" + reason +
+            ") and could not be moved aside: " + error.message() + "; settings will not be saved");
         writable_ = false;
         return;
     }
-    log_ << "lexoria: the settings file " << file_.string() << " is unreadable (" << reason
-         << "); moved it to " << aside.string() << " and started with empty settings\n";
+    say("lexoria: the settings file " + file_.string() + " is unreadable (" + reason +
+        "); moved it to " + aside.string() + " and started with empty settings");
     stamp_ = currentStamp();
+}
+
+fs::path DefaultsPlistFile::lockPath() const {
+    const fs::path real = target();
+    return real.parent_path() / ("." + real.filename().string() + ".lock");
 }
 
 std::optional<std::string> DefaultsPlistFile::objectForKey(const std::string& key) {
@@ -177,44 +264,64 @@ void DefaultsPlistFile::removeObject(const std::string& key) {
 
 template <typename Change>
 void DefaultsPlistFile::write(Change change) {
+    if (file_.empty()) {
+        change(values_);
+        return;
+    }
     std::error_code error;
-    fs::create_directories(file_.parent_path(), error);
-    fs::path lockPath = file_.parent_path() / ("." + file_.filename().string() + ".lock");
-    FileDescriptor lock(::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
+    fs::create_directories(target().parent_path(), error);
+    FileDescriptor lock(
+        ::open(lockPath().c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600));
     if (lock.get() >= 0) {
         while (::flock(lock.get(), LOCK_EX) != 0 && errno == EINTR) {
         }
+    } else {
+        say("lexoria: cannot lock the settings file (" + lockPath().string() + ": " +
+            std::strerror(errno) + "); settings are written unlocked");
     }
+    locked_ = lock.get() >= 0;
     // Another process may have written since we last looked: build on its file. Always
     // read it here, since a file replaced twice within the clock's granularity can look
-    // unchanged.
-    load();
+    // unchanged. A file that cannot be read keeps the settings of this run in memory.
+    if (writable_) {
+        load();
+    } else {
+        reloadIfChanged();
+    }
+    locked_ = false;
     change(values_);
     if (!writable_) {
         return;
     }
     if (!writeFile(values_)) {
-        log_ << "lexoria: cannot save the settings file " << file_.string() << ": "
-             << std::strerror(errno) << "\n";
+        say("lexoria: cannot save the settings file " + file_.string() + ": " +
+            std::strerror(errno));
     }
     stamp_ = currentStamp();
 }
 
 bool DefaultsPlistFile::writeFile(const std::map<std::string, std::string>& values) {
     const std::string xml = xmlPropertyList(values);
-    const fs::path temp = file_.parent_path() / ("." + file_.filename().string() + ".tmp");
-    {
-        FileDescriptor out(::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600));
-        if (out.get() < 0 || !writeAll(out.get(), xml.data(), xml.size()) ||
-            ::fsync(out.get()) != 0) {
-            return false;
-        }
+    const fs::path real = target();
+    // A fresh name of our own, so that no link planted there and no other writer's file is
+    // ever written through.
+    std::string temp = (real.parent_path() / ("." + real.filename().string() + ".XXXXXX")).string();
+    FileDescriptor out(::mkostemp(temp.data(), O_CLOEXEC));
+    if (out.get() < 0) {
+        return false;
     }
-    if (::rename(temp.c_str(), file_.c_str()) != 0) {
+    struct stat st {};
+    const bool written = writeAll(out.get(), xml.data(), xml.size()) && ::fsync(out.get()) == 0 &&
+                         ::fstat(out.get(), &st) == 0 &&
+                         static_cast<std::size_t>(st.st_size) == xml.size() && !xml.empty();
+    if (!written || ::rename(temp.c_str(), real.c_str()) != 0) {
+        const int saved = errno;
+        ::unlink(temp.c_str());
+        errno = saved;
         return false;
     }
     // Make the rename itself durable.
-    FileDescriptor dir(::open(file_.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    FileDescriptor dir(::open(real.parent_path().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (dir.get() >= 0) {
         ::fsync(dir.get());
     }

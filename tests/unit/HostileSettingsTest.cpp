@@ -1,0 +1,304 @@
+// Hostile things in the settings folder: each row plants one and checks that the store
+// neither crashes, hangs, nor writes through what it did not create, and loses nothing.
+#include <gtest/gtest.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <fstream>
+#include <functional>
+#include <sstream>
+
+#include "TempDir.h"
+#include "engine/PropertyList.h"
+#include "platform/linux/DefaultsPlistFile.h"
+
+namespace lexoria {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string readFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void writeFile(const fs::path& path, const std::string& bytes) {
+    fs::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::string repeated(const std::string& unit, int times) {
+    std::string out;
+    out.reserve(unit.size() * static_cast<std::size_t>(times));
+    for (int i = 0; i < times; ++i) {
+        out += unit;
+    }
+    return out;
+}
+
+std::string plist(const std::string& body) {
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">" + body +
+           "</plist>";
+}
+
+std::vector<fs::path> corruptCopies(const fs::path& file) {
+    std::vector<fs::path> found;
+    for (const auto& entry : fs::directory_iterator(file.parent_path())) {
+        if (entry.path().filename().string().rfind(file.filename().string() + ".corrupt-", 0) ==
+            0) {
+            found.push_back(entry.path());
+        }
+    }
+    return found;
+}
+
+std::size_t count(const std::string& text, const std::string& part) {
+    std::size_t n = 0;
+    for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
+        ++n;
+    }
+    return n;
+}
+
+struct Folder {
+    fs::path dir;   // the settings folder
+    fs::path file;  // the settings file in it
+};
+
+struct HostileFile {
+    const char* name;
+    std::function<void(const Folder&)> plant;
+    // What must hold after a store was opened on the folder and written twice.
+    std::function<void(const Folder&, DefaultsPlistFile&, const std::string& log)> check;
+};
+
+// Nesting that a scanner blind to comments, character data and quoted attributes would
+// take for flat; small enough for the lenient reader to be tried on it.
+const std::string kHiddenNesting =
+    plist("<dict><key>a</key>" + repeated("<array><!--</array>-->", 40000) + "</dict>");
+
+void expectMovedAsideByteForByte(const Folder& f, const std::string& bytes,
+                                 const std::string& log) {
+    const auto copies = corruptCopies(f.file);
+    ASSERT_EQ(copies.size(), 1u) << log;
+    EXPECT_TRUE(readFile(copies[0]) == bytes) << "the old file is kept byte for byte";
+    EXPECT_EQ(count(log, "unreadable"), 1u) << log;
+}
+
+void expectKeptInMemoryOnly(const Folder&, DefaultsPlistFile& store, const std::string& log) {
+    EXPECT_EQ(store.objectForKey("leftSim"), "en");
+    EXPECT_EQ(store.objectForKey("rightSim"), "de");
+    EXPECT_EQ(count(log, "cannot read the settings file"), 1u) << "said once: " << log;
+}
+
+const HostileFile kHostileFiles[] = {
+    {"nesting hidden behind closing tags in comments",
+     [](const Folder& f) { writeFile(f.file, kHiddenNesting); },
+     [](const Folder& f, DefaultsPlistFile& store, const std::string& log) {
+         expectMovedAsideByteForByte(f, kHiddenNesting, log);
+         EXPECT_EQ(DefaultsPlistFile(f.file, std::cerr).objectForKey("rightSim"), "de");
+         (void)store;
+     }},
+    {"a folder in the file's place", [](const Folder& f) { fs::create_directories(f.file); },
+     [](const Folder& f, DefaultsPlistFile& store, const std::string& log) {
+         expectKeptInMemoryOnly(f, store, log);
+         EXPECT_TRUE(fs::is_directory(f.file));
+     }},
+    {"a FIFO in the file's place",
+     [](const Folder& f) {
+         fs::create_directories(f.dir);
+         ASSERT_EQ(::mkfifo(f.file.c_str(), 0600), 0);
+     },
+     [](const Folder& f, DefaultsPlistFile& store, const std::string& log) {
+         expectKeptInMemoryOnly(f, store, log);
+         EXPECT_TRUE(fs::is_fifo(f.file));
+     }},
+    {"a link to an endless device",
+     [](const Folder& f) {
+         fs::create_directories(f.dir);
+         fs::create_symlink("/dev/zero", f.file);
+     },
+     [](const Folder& f, DefaultsPlistFile& store, const std::string& log) {
+         expectKeptInMemoryOnly(f, store, log);
+         EXPECT_EQ(fs::read_symlink(f.file), "/dev/zero");
+     }},
+    {"a file beyond any real settings",
+     [](const Folder& f) {
+         writeFile(f.file, "");
+         fs::resize_file(f.file, DefaultsPlistFile::kMaxFileBytes + 1);  // sparse: no disk
+     },
+     [](const Folder& f, DefaultsPlistFile& store, const std::string& log) {
+         const auto copies = corruptCopies(f.file);
+         ASSERT_EQ(copies.size(), 1u) << log;
+         EXPECT_EQ(fs::file_size(copies[0]), DefaultsPlistFile::kMaxFileBytes + 1);
+         EXPECT_EQ(DefaultsPlistFile(f.file, std::cerr).objectForKey("leftSim"), "en");
+         (void)store;
+     }},
+    {"a link planted where a fixed temporary name would be",
+     [](const Folder& f) {
+         writeFile(f.dir.parent_path() / "victim", "precious");
+         fs::create_directories(f.dir);
+         for (const char* name :
+              {".org.lexoria.Lexoria.plist.tmp", ".org.lexoria.Lexoria.plist.new"}) {
+             fs::create_symlink(f.dir.parent_path() / "victim", f.dir / name);
+         }
+     },
+     [](const Folder& f, DefaultsPlistFile&, const std::string&) {
+         EXPECT_EQ(readFile(f.dir.parent_path() / "victim"), "precious");
+         EXPECT_EQ(DefaultsPlistFile(f.file, std::cerr).objectForKey("rightSim"), "de");
+         const auto mode = fs::status(f.file).permissions();
+         EXPECT_EQ(mode & (fs::perms::group_all | fs::perms::others_all), fs::perms::none);
+     }},
+    {"a folder where the lock file goes",
+     [](const Folder& f) { fs::create_directories(f.dir / ".org.lexoria.Lexoria.plist.lock"); },
+     [](const Folder& f, DefaultsPlistFile&, const std::string& log) {
+         DefaultsPlistFile fresh(f.file, std::cerr);
+         EXPECT_EQ(fresh.objectForKey("leftSim"), "en");
+         EXPECT_EQ(fresh.objectForKey("rightSim"), "de");
+         EXPECT_EQ(count(log, "unlocked"), 1u) << "said once: " << log;
+     }},
+    {"a link kept by a dotfile manager",
+     [](const Folder& f) {
+         writeFile(f.dir.parent_path() / "dotfiles" / "lexoria.plist",
+                   plist("<dict><key>Icon</key><string>0</string></dict>"));
+         fs::create_directories(f.dir);
+         fs::create_symlink("../dotfiles/lexoria.plist", f.file);
+     },
+     [](const Folder& f, DefaultsPlistFile&, const std::string& log) {
+         EXPECT_TRUE(fs::is_symlink(f.file)) << "the link stays a link";
+         DefaultsPlistFile target(f.dir.parent_path() / "dotfiles" / "lexoria.plist", std::cerr);
+         EXPECT_EQ(target.objectForKey("rightSim"), "de");
+         EXPECT_EQ(target.objectForKey("Icon"), "0");
+         EXPECT_EQ(log, "");
+     }},
+};
+
+class HostileSettings : public ::testing::TestWithParam<HostileFile> {};
+
+TEST_P(HostileSettings, NoCrashNoHangNothingOverwrittenNothingLost) {
+    test::TempDir home;
+    const Folder f{home.path() / "lexoria", home.path() / "lexoria" / "org.lexoria.Lexoria.plist"};
+    GetParam().plant(f);
+    std::ostringstream log;
+    DefaultsPlistFile store(f.file, log);
+    store.setObject("en", "leftSim");
+    store.setObject("de", "rightSim");
+    EXPECT_EQ(store.objectForKey("rightSim"), "de");
+    GetParam().check(f, store, log.str());
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, HostileSettings, ::testing::ValuesIn(kHostileFiles),
+                         [](const auto& info) {
+                             std::string name = info.param.name;
+                             for (char& c : name) {
+                                 c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+                             }
+                             return name;
+                         });
+
+// The language table and the manifest go through the same reader.
+TEST(HostilePropertyLists, NestingHiddenBehindMarkupIsRefused) {
+    const std::string units[] = {
+        "<array><!--</array>-->",
+        "<array><string><![CDATA[</array>]]></string>",
+        "<array><?pi </array>?>",
+        "<array x=\"</array>\">",
+    };
+    test::TempDir dir;
+    for (const std::string& unit : units) {
+        SCOPED_TRACE(unit);
+        writeFile(dir.path() / "lang.plist", plist(repeated(unit, 200000)));
+        EXPECT_EQ(readPropertyList(dir.path() / "lang.plist"), std::nullopt);
+    }
+    EXPECT_TRUE(readPropertyList(dir.path() / "missing.plist") == std::nullopt);
+}
+
+TEST(HostileSettingsRaces, RunsMovingTheSameFileAsideAtOnceReportNoFailure) {
+    for (int round = 0; round < 10; ++round) {
+        test::TempDir home;
+        const fs::path file = home.path() / "lexoria" / "org.lexoria.Lexoria.plist";
+        writeFile(file, "not a property list");
+        std::vector<std::pair<pid_t, int>> children;
+        for (int i = 0; i < 4; ++i) {
+            int out[2];
+            ASSERT_EQ(::pipe(out), 0);
+            const pid_t child = ::fork();
+            ASSERT_GE(child, 0);
+            if (child == 0) {
+                ::close(out[0]);
+                std::ostringstream log;
+                DefaultsPlistFile store(file, log);
+                const std::string said = log.str();
+                (void)!::write(out[1], said.data(), said.size());
+                ::_exit(0);
+            }
+            ::close(out[1]);
+            children.emplace_back(child, out[0]);
+        }
+        std::string said;
+        for (const auto& [child, out] : children) {
+            char buffer[4096];
+            for (ssize_t n; (n = ::read(out, buffer, sizeof buffer)) > 0;) {
+                said.append(buffer, static_cast<std::size_t>(n));
+            }
+            ::close(out);
+            int status = 0;
+            ::waitpid(child, &status, 0);
+        }
+        EXPECT_EQ(count(said, "could not be moved aside"), 0u) << said;
+        EXPECT_EQ(corruptCopies(file).size(), 1u);
+    }
+}
+
+TEST(HostileSettingsHome, WithoutHomeTheHomeFolderComesFromThePasswordDatabase) {
+    const std::string savedHome = std::getenv("HOME") ? std::getenv("HOME") : "";
+    const char* xdg = std::getenv("XDG_CONFIG_HOME");
+    const std::string savedXdg = xdg ? xdg : "";
+    ::unsetenv("HOME");
+    ::unsetenv("XDG_CONFIG_HOME");
+    const fs::path path = DefaultsPlistFile::standardPath("org.lexoria.Lexoria");
+    ::setenv("HOME", savedHome.c_str(), 1);
+    if (xdg) {
+        ::setenv("XDG_CONFIG_HOME", savedXdg.c_str(), 1);
+    }
+    const passwd* entry = ::getpwuid(::getuid());
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(path, fs::path(entry->pw_dir) / ".config" / "lexoria" / "org.lexoria.Lexoria.plist");
+
+    // Without any home the settings last for the run, and nothing lands in the current
+    // folder.
+    std::ostringstream log;
+    DefaultsPlistFile memory({}, log);
+    memory.setObject("en", "leftSim");
+    EXPECT_EQ(memory.objectForKey("leftSim"), "en");
+    EXPECT_EQ(count(log.str(), "no home folder"), 1u) << log.str();
+    EXPECT_FALSE(fs::exists(".config/lexoria"));
+}
+
+// Load and save take time in proportion to the file: eight times the keys may cost
+// eight times as long, not sixty-four.
+TEST(HostileSettingsSize, LoadAndSaveGrowLinearly) {
+    const auto timeFor = [](int keys) {
+        test::TempDir home;
+        const fs::path file = home.path() / "org.lexoria.Lexoria.plist";
+        std::string body = "<dict>";
+        for (int i = 0; i < keys; ++i) {
+            body += "<key>k" + std::to_string(i) + "</key><string>v</string>";
+        }
+        writeFile(file, plist(body + "</dict>"));
+        const auto start = std::chrono::steady_clock::now();
+        DefaultsPlistFile store(file, std::cerr);
+        store.setObject("en", "leftSim");
+        EXPECT_EQ(store.objectForKey("k" + std::to_string(keys - 1)), "v");
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    };
+    const double small = timeFor(25000);
+    const double large = timeFor(200000);
+    EXPECT_LT(large, 24 * small + 0.5) << small << " s, then " << large << " s";
+}
+
+}  // namespace
+}  // namespace lexoria
