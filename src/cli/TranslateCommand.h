@@ -1,9 +1,14 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <iosfwd>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "platform/linux/BundleDirectory.h"
 
 namespace lexoria {
 
@@ -28,5 +33,18 @@ struct ParsedCommand {
 ParsedCommand parseTranslateCommand(const std::vector<std::string>& arguments);
 
 extern const char* const kTranslateUsage;
+
+// What the program is given by the process it runs in.
+struct CommandHost {
+    std::function<std::optional<std::string>(const char*)> environment;
+    std::filesystem::path settingsFile;
+    BundleDirectory bundle;
+    std::istream& in;
+    std::ostream& out;
+    std::ostream& err;
+};
+
+// The whole program: returns its exit code.
+int runTranslateCommand(const std::vector<std::string>& arguments, CommandHost& host);
 
 }  // namespace lexoria
