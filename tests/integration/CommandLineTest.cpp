@@ -102,6 +102,10 @@ struct CommandCase {
     std::string settings;  // the settings file before the run
 };
 
+void PrintTo(const CommandCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
 const std::string kAutoDetect =
     "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
     "<key>autoDetectLang</key><string>1</string></dict></plist>\n";

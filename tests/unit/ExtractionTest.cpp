@@ -44,6 +44,10 @@ struct ExtractCase {
     Answer expected;
 };
 
+void PrintTo(const ExtractCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
 const std::string kDeclaration = "<?xml version=\"1.0\" encoding=\"utf-8\"?>";
 
 const ExtractCase kExtractCases[] = {
