@@ -1,6 +1,47 @@
 #include "TranslateCommand.h"
 
+#include <unistd.h>
+
+#include <iostream>
+#include <sstream>
+
+#include <cerrno>
+#include <cstring>
+
+#include "cli/DefaultsOverlay.h"
+#include "engine/AsyncHttp.h"
+#include "engine/EngineContext.h"
+#include "engine/SelfTranslators.h"
+#include "engine/TextTools.h"
+#include "engine/Version.h"
+#include "platform/linux/DefaultsPlistFile.h"
+#include "platform/linux/LocalePosix.h"
+#include "platform/linux/RunLoopStd.h"
+
 namespace lexoria {
+
+namespace {
+
+const std::string kPromtKey = "promt_";
+
+class LogStream final : public Log {
+  public:
+    explicit LogStream(std::ostream& out) : out_(out) {}
+    void line(const std::string& text) override { out_ << text << std::endl; }
+
+  private:
+    std::ostream& out_;
+};
+
+std::string joined(const std::vector<std::string>& words) {
+    std::string text;
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        text += (i ? " " : "") + words[i];
+    }
+    return text;
+}
+
+}  // namespace
 
 const char* const kTranslateUsage =
     "usage: lexoria-translate [--service NAME] [--from CODE] [--to CODE] [--remove TEXT]...\n"
@@ -92,6 +133,113 @@ std::string terminalSafe(const std::string& text) {
         }
     }
     return out;
+}
+
+}  // namespace lexoria
+
+namespace lexoria {
+
+int runTranslateCommand(const std::vector<std::string>& arguments, CommandHost& host) {
+    const auto printable = [&](const std::string& text) {
+        return host.outputIsTerminal ? terminalSafe(text) : text;
+    };
+    const auto usageError = [&](const std::string& message) {
+        host.err << "lexoria-translate: " << message << "\n" << kTranslateUsage;
+        return 2;
+    };
+    const ParsedCommand parsed = parseTranslateCommand(arguments);
+    if (!parsed.command) {
+        return usageError(parsed.error);
+    }
+    const TranslateCommand& command = *parsed.command;
+    if (command.help) {
+        host.out << kTranslateUsage;
+        return 0;
+    }
+    if (command.version) {
+        host.out << "lexoria-translate " << kLexoriaVersion << "\n";
+        return 0;
+    }
+
+    LogStream log(host.err);
+    ServiceAddresses addresses;
+    std::vector<std::string> errors;
+    addresses.applyEnvironment(host.environment, errors);
+    HttpOptions http;
+    http.log = &log;
+    if (const auto caFile = host.environment("LEXORIA_CA_FILE"); caFile && !caFile->empty()) {
+        if (::access(caFile->c_str(), R_OK) != 0) {
+            errors.push_back("LEXORIA_CA_FILE names no readable file: \"" + *caFile + "\"");
+        }
+        http.caFile = *caFile;
+    }
+    if (!errors.empty()) {
+        for (const std::string& error : errors) {
+            host.err << "lexoria-translate: " << error << "\n";
+        }
+        return 2;
+    }
+
+    std::string text;
+    if (command.words.empty()) {
+        std::optional<std::string> input = host.input();
+        if (!input) {
+            host.err << "lexoria-translate: cannot read standard input: " << std::strerror(errno)
+                     << "\n";
+            return 2;
+        }
+        text = std::move(*input);
+    } else {
+        text = joined(command.words);
+    }
+    if (!isValidUtf8(text)) {
+        return usageError("the text is not valid UTF-8");
+    }
+    for (const std::optional<std::string>& argument :
+         {std::optional<std::string>(command.service), command.from, command.to}) {
+        if (argument && !isValidUtf8(*argument)) {
+            return usageError("an option's value is not valid UTF-8");
+        }
+    }
+    for (const std::string& fragment : command.remove) {
+        if (!isValidUtf8(fragment)) {
+            return usageError("an option's value is not valid UTF-8");
+        }
+    }
+
+    DefaultsPlistFile settingsFile(host.settingsFile, host.err);
+    DefaultsOverlay defaults(settingsFile);
+    LocalePosix locale(host.environment);
+    RunLoopStd runLoop;
+    AsyncHttp asyncHttp(runLoop, http);
+    EngineContext context{defaults, locale, addresses, http, &host.bundle, &asyncHttp, &log};
+
+    const bool asynchronous = command.service == "PROMT";
+    if (asynchronous && defaults.objectForKey(kPromtKey)) {
+        // The desktop program's uncollected answer must not pass for ours; it stays in the
+        // file for the desktop program.
+        defaults.removeObject(kPromtKey);
+    }
+    std::string result = SelfTranslators(context).setService(
+        command.service, text, command.from, command.to, command.remove, command.keyMicrosoft);
+    if (asynchronous) {
+        // The answer arrives on the run loop and waits in the settings.
+        while (asyncHttp.running() > 0) {
+            runLoop.runOnce(1.0);
+        }
+        const std::optional<std::string> answer = defaults.objectForKey(kPromtKey);
+        if (!answer) {
+            host.out << printable(kNoText) << "\n";
+            return 1;
+        }
+        defaults.removeObject(kPromtKey);
+        result = *answer;
+    }
+    if (result.empty()) {
+        host.err << "lexoria-translate: the service gave no text (is it reachable?)\n";
+    }
+    host.out << printable(result) << "\n";
+    return 0;
 }
 
 }  // namespace lexoria

@@ -1,9 +1,14 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <iosfwd>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "platform/linux/BundleDirectory.h"
 
 namespace lexoria {
 
@@ -32,5 +37,21 @@ ParsedCommand parseTranslateCommand(const std::vector<std::string>& arguments);
 std::string terminalSafe(const std::string& text);
 
 extern const char* const kTranslateUsage;
+
+// What the program is given by the process it runs in.
+struct CommandHost {
+    std::function<std::optional<std::string>(const char*)> environment;
+    std::filesystem::path settingsFile;
+    BundleDirectory bundle;
+    // All of standard input; absent when it cannot be read.
+    std::function<std::optional<std::string>()> input;
+    std::ostream& out;
+    std::ostream& err;
+    // A terminal takes an answer's control characters as commands: they are shown instead.
+    bool outputIsTerminal = false;
+};
+
+// The whole program: returns its exit code.
+int runTranslateCommand(const std::vector<std::string>& arguments, CommandHost& host);
 
 }  // namespace lexoria

@@ -1,167 +1,239 @@
-// lexoria-translate as a user runs it: a process with its own environment, settings
-// file and standard streams.
+// lexoria-translate against loopback services: most cases call the program's function,
+// a few run the program as a process.
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <sstream>
 
 #include "LoopbackServer.h"
 #include "RunProcess.h"
 #include "TempDir.h"
+#include "cli/TranslateCommand.h"
 #include "engine/ServiceKeys.h"
 
 namespace lexoria {
 namespace {
 
-using test::CannedAnswer;
 using test::LoopbackServer;
+using Arguments = std::vector<std::string>;
+using Environment = std::map<std::string, std::string>;
 
 const std::string kDeclaration = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n";
+const std::string kPrivet = "\u043F\u0440\u0438\u0432\u0435\u0442";
+const std::string kTranslate = std::string("/api/v1.5/tr/translate?key=") + kYandexTranslateKey;
+const std::string kLookup = std::string("/api/v1/dicservice/lookup?key=") + kYandexDictionaryKey;
+const std::string kPromtPath = "/services/TranslationService.asmx/GetTranslateNew";
+const std::string kUsage = "usage: lexoria-translate";
 
 class CommandLine : public ::testing::Test {
   protected:
     CommandLine() {
-        yandex.answer("/api/v1.5/tr/translate",
+        secure.answer("/api/v1.5/tr/translate", {200, "text/xml; charset=utf-8",
+                                                 kDeclaration + "<Translation><text>" + kPrivet +
+                                                     " мир</text></Translation>"});
+        secure.answer(
+            "/api/v1.5/tr/detect",
+            {403, "text/xml", kDeclaration + "<Error code=\"403\" message=\"blocked\"/>"});
+        secure.answer("/api/v1/dicservice/lookup",
                       {200, "text/xml; charset=utf-8",
-                       kDeclaration + "<Translation><text>\u043F\u0440\u0438\u0432\u0435\u0442 "
-                                      "\u043C\u0438\u0440</text></Translation>"});
-        yandex.answer(
-            "/api/v1/dicservice/lookup",
-            {200, "text/xml; charset=utf-8",
-             kDeclaration + "<DicResult><head/><def><text>hello</text><tr><text>"
-                            "\u043F\u0440\u0438\u0432\u0435\u0442</text></tr></def></DicResult>"});
-        environment = {
-            {"HOME", home.path().string()},
-            {"XDG_CONFIG_HOME", (home.path() / "config").string()},
-            {"LANG", "de_DE.UTF-8"},
-            {"LEXORIA_YANDEX_TRANSLATE_HOST", yandex.hostPort()},
-            {"LEXORIA_YANDEX_DICTIONARY_HOST", yandex.hostPort()},
-            {"LEXORIA_MICROSOFT_HOST", "127.0.0.1:1"},
-            {"LEXORIA_CA_FILE", yandex.caFile()},
-        };
+                       kDeclaration + "<DicResult><head/><def><text>hello</text><tr><text>" +
+                           kPrivet + "</text></tr></def></DicResult>"});
+        secure.answer("/", {200, "text/html; charset=utf-8",
+                            "<span onmouseout=\"this.style.backgroundColor='#fff'\">Hallo &amp; "
+                            "tsch&uuml;ss</span><textarea name=gtrans>"});
+        plain.answer(kPromtPath, {200, "application/json; charset=utf-8",
+                                  R"({"d":{"resultNoTags":"Hallo Welt"}})"});
+        plain.answer("/V2/Http.svc/Translate",
+                     {200, "application/xml", "<string>Hallo Welt</string>"});
+        for (const char* name : {"GOOGLE", "YANDEX_TRANSLATE", "YANDEX_DICTIONARY"}) {
+            environment[std::string("LEXORIA_") + name + "_HOST"] = secure.hostPort();
+        }
+        environment["LEXORIA_MICROSOFT_HOST"] = plain.hostPort();
+        environment["LEXORIA_PROMT_HOST"] = plain.hostPort();
+        environment["LEXORIA_CA_FILE"] = secure.caFile();
+        environment["LANG"] = "de_DE.UTF-8";
+        environment["HOME"] = home.path().string();
+        environment["XDG_CONFIG_HOME"] = (home.path() / "config").string();
     }
 
-    test::ProcessResult run(const std::vector<std::string>& arguments,
-                            const std::string& input = "") {
-        return test::runProcess(LEXORIA_TRANSLATE_BINARY, arguments, environment, input);
+    std::filesystem::path settingsPath() const {
+        return home.path() / "config" / "lexoria" / "org.lexoria.Lexoria.plist";
     }
     std::string settingsFile() const {
-        std::ifstream in(home.path() / "config" / "lexoria" / "org.lexoria.Lexoria.plist");
-        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        std::ostringstream text;
+        text << std::ifstream(settingsPath()).rdbuf();
+        return text.str();
+    }
+    test::ProcessResult run(const Arguments& arguments, const std::string& input = "") {
+        std::ostringstream out, err;
+        const auto variable = [this](const char* name) -> std::optional<std::string> {
+            const auto it = environment.find(name);
+            return it == environment.end() ? std::nullopt : std::optional(it->second);
+        };
+        CommandHost host{variable,
+                         settingsPath(),
+                         BundleDirectory({LEXORIA_RESOURCES}),
+                         [input] { return std::optional<std::string>(input); },
+                         out,
+                         err};
+        const int exitCode = runTranslateCommand(arguments, host);
+        return {exitCode, out.str(), err.str()};
+    }
+    std::string lastTarget() const {
+        for (const LoopbackServer* server : {&secure, &plain}) {
+            if (const auto request = server->lastRequest()) {
+                return request->target;
+            }
+        }
+        return "";
     }
 
     test::TempDir home;
-    LoopbackServer yandex{LoopbackServer::Scheme::https};
-    std::map<std::string, std::string> environment;
+    LoopbackServer secure{LoopbackServer::Scheme::https};
+    LoopbackServer plain;
+    Environment environment;
 };
 
-TEST_F(CommandLine, TranslatesItsArguments) {
-    const auto result = run({"--service", "Yandex", "--from", "en", "--to", "ru", "Hello"});
-    EXPECT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_EQ(result.out, "\u276F\nhello   \u25CF \u043F\u0440\u0438\u0432\u0435\u0442   \n");
-    EXPECT_EQ(yandex.lastRequest()->target, std::string("/api/v1/dicservice/lookup?key=") +
-                                                kYandexDictionaryKey + "&lang=en-ru&text=hello");
+struct CommandCase {
+    const char* name;
+    Arguments arguments;
+    Environment environment;  // changes to the fixture's
+    std::string out;
+    std::string target;  // of the one request, "" for none
+    int exitCode = 0;
+    std::string err;       // a part of standard error
+    std::string settings;  // the settings file before the run
+};
+
+void PrintTo(const CommandCase& c, std::ostream* out) {
+    *out << c.name;
 }
 
-TEST_F(CommandLine, ReadsStandardInputByteForByteWhenGivenNoText) {
-    const auto result = run({"--service=Yandex", "--from=en", "--to=ru"}, "hello world\n");
-    EXPECT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_EQ(result.out, "\u043F\u0440\u0438\u0432\u0435\u0442 \u043C\u0438\u0440\n");
-    EXPECT_EQ(yandex.lastRequest()->target, std::string("/api/v1.5/tr/translate?key=") +
-                                                kYandexTranslateKey +
-                                                "&lang=en-ru&text=hello%20world%0A");
-}
+const std::string kAutoDetect =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
+    "<key>autoDetectLang</key><string>1</string></dict></plist>\n";
 
-TEST_F(CommandLine, UsesTheSettingsAndLocaleOfTheDesktopProgram) {
-    // Detection is on in the settings and fails everywhere; the target comes from LANG.
-    yandex.answer("/api/v1.5/tr/detect",
-                  {403, "text/xml", kDeclaration + "<Error code=\"403\" message=\"blocked\"/>"});
-    std::filesystem::create_directories(home.path() / "config" / "lexoria");
-    std::ofstream(home.path() / "config" / "lexoria" / "org.lexoria.Lexoria.plist")
-        << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
-           "<key>autoDetectLang</key><string>1</string></dict></plist>\n";
-    const auto result = run({"--service", "Yandex", "two", "words"});
-    EXPECT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_EQ(yandex.lastRequest()->target, std::string("/api/v1.5/tr/translate?key=") +
-                                                kYandexTranslateKey + "&lang=-de&text=two%20words");
-}
+const CommandCase kCommandCases[] = {
+    {"OneWordIsLookedUp",
+     {"--service", "Yandex", "--from", "en", "--to", "ru", "Hello"},
+     {},
+     "\u276F\nhello   \u25CF " + kPrivet + "   \n",
+     kLookup + "&lang=en-ru&text=hello"},
+    {"WordsAreJoinedWithOneSpace",
+     {"--service=Yandex", "--from=en", "--to=ru", "hello", "world"},
+     {},
+     kPrivet + " мир\n",
+     kTranslate + "&lang=en-ru&text=hello%20world"},
+    {"EveryRemovalIsApplied",
+     {"--service", "Yandex", "--from", "en", "--to=ru", "--remove", "hello",
+      "--remove=   ", "Hello"},
+     {},
+     "\u276F\n\u25CF " + kPrivet + "\n",
+     kLookup + "&lang=en-ru&text=hello"},
+    {"AnExplicitEmptySourceIsKept",
+     {"--service=Yandex", "--from=", "--to", "ru", "two words"},
+     {},
+     kPrivet + " мир\n",
+     kTranslate + "&lang=-ru&text=two%20words"},
+    {"DetectionAndTheLocaleFromTheSettingsAndEnvironment",
+     {"--service", "Yandex", "two", "words"},
+     {{"LEXORIA_MICROSOFT_HOST", "127.0.0.1:1"}},
+     kPrivet + " мир\n",
+     kTranslate + "&lang=-de&text=two%20words",
+     0,
+     "",
+     kAutoDetect},
+    {"GoogleByDefault",
+     {"--from", "en", "--to", "de", "Hello & bye"},
+     {},
+     "Hallo & tsch\u00FCss\n",
+     "/?langpair=en%7Cde&text=Hello%20%20and%20%20bye"},
+    {"TheSecondKeyAndWordsAfterTheDashes",
+     {"--service", "Microsoft", "--key=2", "--from", "en", "--to", "de", "--", "--to", "-v"},
+     {},
+     "Hallo Welt\n",
+     std::string("/V2/Http.svc/Translate?appId=") + kApiS + "&text=--to%20-v&from=en&to=de"},
+    {"PromtIsAwaitedAndCollected",
+     {"--service", "PROMT", "--from", "en", "--to", "de", "Hello", "world"},
+     {},
+     "Hallo Welt\n",
+     kPromtPath},
+    {"ThePromtAnswerAndSourceOfTheDesktopAreLeftAlone",
+     {"--service", "PROMT", "--from", "en", "--to", "de", "Hello", "world"},
+     {},
+     "Hallo Welt\n",
+     kPromtPath,
+     0,
+     "",
+     "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
+     "<key>leftSim</key><string>fr</string><key>promt_</key><string>Bonjour</string>"
+     "</dict></plist>\n"},
+    {"PromtWithoutAnswer",
+     {"--service", "PROMT", "--from", "en", "--to", "de", "Hello"},
+     {{"LEXORIA_PROMT_HOST", "127.0.0.1:1"}},
+     "?\u00BF\n",
+     "",
+     1,
+     "something very bad happened here"},
+    {"AServiceWithoutText",
+     {"--service", "Yandex", "--from", "en", "--to", "ru", "two words"},
+     {{"LEXORIA_YANDEX_TRANSLATE_HOST", "127.0.0.1:1"}},
+     "\n",
+     "",
+     0,
+     "gave no text"},
+    {"NothingToTranslate", {"--service", "Yandex", "--from", "en", "--to", "ru"}, {}, "?\u00BF\n"},
+    {"KeyThree", {"--key", "3", "x"}, {}, "", "", 2, kUsage},
+    {"OptionWithoutValue", {"--to"}, {}, "", "", 2, kUsage},
+    {"UnknownOption", {"--frobnicate", "x"}, {}, "", "", 2, kUsage},
+    {"TextNotUtf8", {"--service", "Yandex", "caf\xE9"}, {}, "", "", 2, "not valid UTF-8"},
+    {"OptionNotUtf8", {"--service", "Yandex", "--from", "\xFF", "word"}, {}, "", "", 2, kUsage},
+    {"BadHost",
+     {"--service", "Yandex", "x y"},
+     {{"LEXORIA_YANDEX_TRANSLATE_HOST", "http://example.org/"}},
+     "",
+     "",
+     2,
+     "LEXORIA_YANDEX_TRANSLATE_HOST"},
+};
 
-TEST_F(CommandLine, SaysSoWhenTheServiceGaveNoText) {
-    environment["LEXORIA_YANDEX_TRANSLATE_HOST"] = "127.0.0.1:1";
-    const auto result = run({"--service", "Yandex", "--from", "en", "--to", "ru", "two words"});
-    EXPECT_EQ(result.exitCode, 0);
-    EXPECT_EQ(result.out, "\n");
-    EXPECT_NE(result.err.find("gave no text"), std::string::npos) << result.err;
-}
+class Commands : public CommandLine, public ::testing::WithParamInterface<CommandCase> {};
 
-TEST_F(CommandLine, PrintsTheNoTextResultForNothingToTranslate) {
-    const auto result = run({"--service", "Yandex", "--from", "en", "--to", "ru"});
-    EXPECT_EQ(result.exitCode, 0);
-    EXPECT_EQ(result.out, "?\u00BF\n");
-    EXPECT_TRUE(yandex.requests().empty());
-}
-
-TEST_F(CommandLine, ReadsTheDesktopsSettingsButNeverChangesThem) {
-    LoopbackServer promt;
-    promt.answer(
-        "/services/TranslationService.asmx/GetTranslateNew",
-        {200, "application/json; charset=utf-8", R"({"d":{"resultNoTags":"Hallo Welt"}})"});
-    environment["LEXORIA_PROMT_HOST"] = promt.hostPort();
-    // The desktop program's source language and its PROMT answer, not yet collected.
-    const std::string desktops =
-        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
-        "<key>leftSim</key><string>fr</string><key>promt_</key><string>Bonjour</string>"
-        "</dict></plist>\n";
-    std::filesystem::create_directories(home.path() / "config" / "lexoria");
-    std::ofstream(home.path() / "config" / "lexoria" / "org.lexoria.Lexoria.plist") << desktops;
-    const auto yandexRun = run({"--service", "Yandex", "--from", "en", "--to", "ru", "Hello"});
-    EXPECT_EQ(yandexRun.exitCode, 0) << yandexRun.err;
-    const auto result = run({"--service", "PROMT", "--from", "en", "--to", "de", "Hello", "world"});
-    EXPECT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_EQ(result.out, "Hallo Welt\n") << "its own answer, not the desktop's";
-    EXPECT_EQ(settingsFile(), desktops);
-
-    environment["LEXORIA_PROMT_HOST"] = "127.0.0.1:1";
-    const auto failed = run({"--service", "PROMT", "--from", "en", "--to", "de", "Hello"});
-    EXPECT_EQ(failed.exitCode, 1);
-    EXPECT_EQ(failed.out, "?\u00BF\n");
-    EXPECT_NE(failed.err.find("something very bad happened here"), std::string::npos) << failed.err;
-}
-
-TEST_F(CommandLine, TranslatesWithGoogleByDefault) {
-    LoopbackServer google{LoopbackServer::Scheme::https};
-    google.answer(
-        "/",
-        {200, "text/html; charset=utf-8",
-         "<span onmouseout=\"this.style.backgroundColor='#fff'\">Hallo &amp; tsch&uuml;ss</span>"
-         "<textarea name=gtrans>"});
-    environment["LEXORIA_GOOGLE_HOST"] = google.hostPort();
-    const auto result = run({"--from", "en", "--to", "de", "Hello & bye"});
-    EXPECT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_EQ(result.out, "Hallo & tsch\u00FCss\n");
-    EXPECT_EQ(google.lastRequest()->target, "/?langpair=en%7Cde&text=Hello%20%20and%20%20bye");
-}
-
-TEST_F(CommandLine, RefusesBadUsageWithExitCodeTwo) {
-    const std::vector<std::vector<std::string>> misuses = {
-        {"--key", "3", "x"}, {"--to"}, {"--frobnicate", "x"}};
-    for (const auto& arguments : misuses) {
-        const auto result = run(arguments);
-        EXPECT_EQ(result.exitCode, 2) << arguments[0];
-        EXPECT_NE(result.err.find("usage: lexoria-translate"), std::string::npos) << result.err;
-        EXPECT_EQ(result.out, "");
+TEST_P(Commands, PrintTheResultAndExit) {
+    const CommandCase& c = GetParam();
+    for (const auto& [name, value] : c.environment) {
+        environment[name] = value;
     }
-    const auto notUtf8 = run({"--service", "Yandex", "caf\xE9"});
-    EXPECT_EQ(notUtf8.exitCode, 2);
-    EXPECT_NE(notUtf8.err.find("not valid UTF-8"), std::string::npos) << notUtf8.err;
-    const auto badCode = run({"--service", "Yandex", "--from", "\xFF", "word"});
-    EXPECT_EQ(badCode.exitCode, 2) << "nothing of it may reach the settings";
-    EXPECT_EQ(settingsFile(), "");
+    if (!c.settings.empty()) {
+        std::filesystem::create_directories(settingsPath().parent_path());
+        std::ofstream(settingsPath()) << c.settings;
+    }
+    const auto result = run(c.arguments);
+    EXPECT_EQ(result.exitCode, c.exitCode) << result.err;
+    EXPECT_EQ(result.out, c.out);
+    EXPECT_NE(result.err.find(c.err), std::string::npos) << result.err;
+    EXPECT_EQ(lastTarget(), c.target);
+    // The desktop program's settings are read, never written.
+    EXPECT_EQ(settingsFile(), c.settings);
+}
 
-    environment["LEXORIA_YANDEX_TRANSLATE_HOST"] = "http://example.org/";
-    const auto badHost = run({"--service", "Yandex", "x y"});
-    EXPECT_EQ(badHost.exitCode, 2);
-    EXPECT_NE(badHost.err.find("LEXORIA_YANDEX_TRANSLATE_HOST"), std::string::npos) << badHost.err;
-    EXPECT_TRUE(yandex.requests().empty());
+INSTANTIATE_TEST_SUITE_P(Table, Commands, ::testing::ValuesIn(kCommandCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// What only a process shows: standard input, the settings file and the exit code.
+TEST_F(CommandLine, AsAProcess) {
+    const auto result =
+        test::runProcess(LEXORIA_TRANSLATE_BINARY, {"--service=Yandex", "--from=en", "--to=ru"},
+                         environment, "hello world\n");
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.out, kPrivet + " мир\n");
+    EXPECT_EQ(lastTarget(), kTranslate + "&lang=en-ru&text=hello%20world%0A") << "byte for byte";
+    EXPECT_FALSE(std::filesystem::exists(settingsPath())) << "writes stay in memory";
+    EXPECT_EQ(test::runProcess(LEXORIA_TRANSLATE_BINARY, {"--to"}, environment).exitCode, 2);
+    environment["LEXORIA_PROMT_HOST"] = "127.0.0.1:1";
+    EXPECT_EQ(
+        test::runProcess(LEXORIA_TRANSLATE_BINARY, {"--service=PROMT", "x"}, environment).exitCode,
+        1);
 }
 
 }  // namespace

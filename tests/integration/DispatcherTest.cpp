@@ -1,234 +1,393 @@
-// The translation call and the Yandex branch, against loopback servers that answer as
-// Yandex and Microsoft do.
+// The translation call and every service branch against loopback servers that answer as
+// the services do: canned answers in, the requests that left and the result out.
 #include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
 
 #include "DefaultsMemory.h"
 #include "LocaleFixed.h"
 #include "LoopbackServer.h"
+#include "TempDir.h"
 #include "engine/SelfTranslators.h"
 #include "engine/ServiceKeys.h"
+#include "platform/linux/BundleDirectory.h"
 
 namespace lexoria {
 namespace {
 
 using test::CannedAnswer;
 using test::LoopbackServer;
+using Strings = std::vector<std::string>;
+using Answers = std::vector<std::pair<std::string, CannedAnswer>>;
 
 const std::string kTranslatePath = "/api/v1.5/tr/translate";
 const std::string kLookupPath = "/api/v1/dicservice/lookup";
 const std::string kDetectPath = "/api/v1.5/tr/detect";
+const std::string kMicrosoftPath = "/V2/Http.svc/Translate";
 const std::string kMicrosoftDetectPath = "/v2/Http.svc/Detect";
+const std::string kBabylonPath = "/translate/babylon.php";
 const std::string kDeclaration = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n";
+const std::string kPrivet = "\u043F\u0440\u0438\u0432\u0435\u0442";
+const std::string kNone = "?\u00BF";
 
-CannedAnswer xml(const std::string& body) {
-    return {200, "text/xml; charset=utf-8", kDeclaration + body};
+std::string fixture(const std::string& name) {
+    std::ostringstream bytes;
+    bytes << std::ifstream(std::string(LEXORIA_TEST_DATA) + "/" + name, std::ios::binary).rdbuf();
+    return bytes.str();
 }
-CannedAnswer translation(const std::string& text) {
-    return xml("<Translation code=\"200\" lang=\"en-ru\"><text>" + text + "</text></Translation>");
+CannedAnswer xml(const std::string& body, int status = 200) {
+    return {status, "text/xml; charset=utf-8", kDeclaration + body};
 }
+std::pair<std::string, CannedAnswer> translation(const std::string& text) {
+    return {kTranslatePath,
+            xml("<Translation code=\"200\"><text>" + text + "</text></Translation>")};
+}
+std::pair<std::string, CannedAnswer> entry(const std::string& body) {
+    return {kLookupPath, xml("<DicResult><head/>" + body + "</DicResult>")};
+}
+std::pair<std::string, CannedAnswer> google(const std::string& page, int status = 200,
+                                            const std::string& type = "text/html; charset=UTF-8") {
+    return {"/", {status, type, page}};
+}
+std::string translate(const std::string& query) {
+    return kTranslatePath + "?key=" + kYandexTranslateKey + query;
+}
+std::string lookup(const std::string& query) {
+    return kLookupPath + "?key=" + kYandexDictionaryKey + query;
+}
+std::string microsoft(const char* key, const std::string& text) {
+    return kMicrosoftPath + "?appId=" + key + "&text=" + text + "&from=en&to=de";
+}
+std::string babylon(const std::string& query) {
+    return kBabylonPath + "?v=1.0&q=" + query + "&callback=callbackFn&context=babylon";
+}
+std::string words(int count, const std::string& separator) {
+    std::string text = "w";
+    for (int i = 1; i < count; ++i) {
+        text += separator + "w";
+    }
+    return text;
+}
+const std::string kGoogleSpan = "<span onmouseout=\"this.style.backgroundColor='#fff'\">";
 
-class Dispatcher : public ::testing::Test {
-  protected:
-    Dispatcher() {
-        context.addresses.yandexTranslate = yandex.hostPort();
-        context.addresses.yandexDictionary = dictionary.hostPort();
-        context.addresses.microsoft = microsoft.hostPort();
-        context.http.caFile = yandex.caFile();
-        defaults.values["autoDetectLang"] = "0";
-    }
-
-    std::string translate(const std::string& text, std::optional<std::string> from,
-                          std::optional<std::string> to, std::string service = "Yandex",
-                          std::optional<std::vector<std::string>> remove = std::nullopt) {
-        SelfTranslators translators(context);
-        return translators.setService(service, text, from, to, remove, 1);
-    }
-    std::string translateTarget(const std::string& query) const {
-        return kTranslatePath + "?key=" + kYandexTranslateKey + query;
-    }
-    std::string lookupTarget(const std::string& query) const {
-        return kLookupPath + "?key=" + kYandexDictionaryKey + query;
-    }
-    std::size_t requestCount() const {
-        return yandex.requests().size() + dictionary.requests().size() +
-               microsoft.requests().size();
-    }
-
-    LoopbackServer yandex{LoopbackServer::Scheme::https};
-    LoopbackServer dictionary{LoopbackServer::Scheme::https};
-    LoopbackServer microsoft;
-    test::DefaultsMemory defaults;
-    test::LocaleFixed locale;
-    EngineContext context{defaults, locale, {}, {}};
+struct ServiceCase {
+    const char* name;
+    std::string service = "Yandex";
+    std::string text = "two words";
+    std::optional<std::string> from = "en";
+    std::optional<std::string> to = "ru";
+    Answers answers;
+    std::string result;
+    Strings targets;                // the HTTPS server's, then the HTTP server's
+    const char* leftSim = nullptr;  // when set, the source language written
+    bool writesNothing = false;
+    Strings remove;
+    int key = 1;
+    bool detect = false;
+    std::string unreachable;  // the address of this service points at a closed port
+    std::optional<std::string> region = "US";
 };
 
-using Targets = std::vector<std::string>;
-
-TEST_F(Dispatcher, TranslatesTextWithSpacesThroughYandexTranslate) {
-    yandex.answer(kTranslatePath,
-                  translation("\u043F\u0440\u0438\u0432\u0435\u0442 \u043C\u0438\u0440"));
-    EXPECT_EQ(translate("hello world", "en", "ru"),
-              "\u043F\u0440\u0438\u0432\u0435\u0442 \u043C\u0438\u0440");
-    EXPECT_EQ(yandex.targets(), Targets{translateTarget("&lang=en-ru&text=hello%20world")});
-    EXPECT_TRUE(dictionary.requests().empty());
-    EXPECT_EQ(defaults.values.at("leftSim"), "en");
+void PrintTo(const ServiceCase& c, std::ostream* out) {
+    *out << c.name;
 }
 
-TEST_F(Dispatcher, LooksASingleWordUpInTheDictionaryInLowerCase) {
-    dictionary.answer(kLookupPath,
-                      xml("<DicResult><head/><def pos=\"noun\"><text>hello</text>"
-                          "<tr pos=\"noun\"><text>\u043F\u0440\u0438\u0432\u0435\u0442</text></tr>"
-                          "<tr><text>\u0430\u043B\u043B\u043E</text></tr></def></DicResult>"));
-    EXPECT_EQ(translate("Hello", "en", "ru"),
-              "\u276F\nhello  \u043F\u0440\u0438\u0432\u0435\u0442    \u25CF "
-              "\u0430\u043B\u043B\u043E   ");
-    EXPECT_EQ(dictionary.targets(), Targets{lookupTarget("&lang=en-ru&text=hello")});
-    EXPECT_EQ(
-        dictionary.lastRequest()->header("User-Agent"),
-        "Mozilla/5.0 (Macintosh; Intel Mac OS X 10.7.5; rv:2.0.1) Gecko/20100101 Firefox/4.1.2");
-    EXPECT_TRUE(yandex.requests().empty());
-}
+const ServiceCase kServiceCases[] = {
+    {.name = "YandexTranslatesText",
+     .text = "hello world",
+     .answers = {translation(kPrivet + " \u043C\u0438\u0440")},
+     .result = kPrivet + " \u043C\u0438\u0440",
+     .targets = {translate("&lang=en-ru&text=hello%20world")},
+     .leftSim = "en"},
+    {.name = "OneWordIsLookedUpInLowerCase",
+     .text = "Hello",
+     .answers = {entry("<def pos=\"noun\"><text>hello</text><tr pos=\"noun\"><text>" + kPrivet +
+                       "</text></tr><tr><text>\u0430\u043B\u043B\u043E</text></tr></def>")},
+     .result = "\u276F\nhello  " + kPrivet + "    \u25CF \u0430\u043B\u043B\u043E   ",
+     .targets = {lookup("&lang=en-ru&text=hello")}},
+    {.name = "AnEmptyEntryFallsBackToTranslation",
+     .text = "W\u00D6RD",
+     .from = "de",
+     .answers = {{kLookupPath, xml("<Error><code>401</code></Error>", 401)}, translation("S")},
+     .result = "S",
+     .targets = {lookup("&lang=de-ru&text=w%C3%B6rd"), translate("&lang=de-ru&text=w%C3%B6rd")}},
+    {.name = "TheRemovalListFiltersTheEntry",
+     .text = "ad",
+     .answers = {entry("<def><text>ad</text></def>"), translation("ad banner")},
+     .result = "\u276F\n  ",
+     .targets = {lookup("&lang=en-ru&text=ad")},
+     .remove = {"ad", "", "banner"}},
+    {.name = "AnEntryRemovedWhollyFallsBackUnfiltered",
+     .text = "ad",
+     .answers = {entry("<def><text>ad</text></def>"), translation("ad banner")},
+     .result = "ad banner",
+     .targets = {lookup("&lang=en-ru&text=ad"), translate("&lang=en-ru&text=ad")},
+     .remove = {"\u276F", "\n", " ", "ad"}},
+    {.name = "AnUnreachableDictionaryFallsBack",
+     .text = "word",
+     .answers = {translation("x")},
+     .result = "x",
+     .targets = {translate("&lang=en-ru&text=word")},
+     .unreachable = "dictionary"},
+    {.name = "SemicolonsSurviveTheService",
+     .text = "x; y",
+     .answers = {translation("a!@! b")},
+     .result = "a; b",
+     .targets = {translate("&lang=en-ru&text=x!@!%20y")}},
+    {.name = "AnAmpersandMakesWords",
+     .text = "R&D",
+     .answers = {translation("t")},
+     .result = "t",
+     .targets = {translate("&lang=en-ru&text=R%20and%20D")}},
+    {.name = "AngleBracketsBecomeLookalikes",
+     .text = "a<b & c>d",
+     .answers = {translation("t")},
+     .result = "t",
+     .targets = {translate("&lang=en-ru&text=a%E2%A9%BDb%20%20and%20%20c%E2%A9%BEd")}},
+    {.name = "ChineseTargetTW",
+     .to = "zh-TW",
+     .answers = {translation("t")},
+     .result = "t",
+     .targets = {translate("&lang=en-zh&text=two%20words")}},
+    {.name = "ChineseTargetCNButNotTheSource",
+     .from = "zh-TW",
+     .to = "zh-CN",
+     .answers = {translation("t")},
+     .result = "t",
+     .targets = {translate("&lang=zh-TW-zh&text=two%20words")}},
+    {.name = "ChineseTargetCHS",
+     .to = "zh-CHS",
+     .answers = {translation("t")},
+     .result = "t",
+     .targets = {translate("&lang=en-zh&text=two%20words")}},
+    {.name = "ChineseTargetCHT",
+     .to = "zh-CHT",
+     .answers = {translation("t")},
+     .result = "t",
+     .targets = {translate("&lang=en-zh&text=two%20words")}},
+    {.name = "NoTargetIsTheRegionInLowerCase",
+     .to = std::nullopt,
+     .answers = {translation("t")},
+     .result = "t",
+     .targets = {translate("&lang=en-fr&text=two%20words")},
+     .region = "FR"},
+    {.name = "AnEmptyTargetIsTheRegion",
+     .to = "",
+     .answers = {translation("t")},
+     .result = "t",
+     .targets = {translate("&lang=en-fr&text=two%20words")},
+     .region = "FR"},
+    {.name = "NoRegionLeavesTheTargetEmpty",
+     .to = "",
+     .answers = {translation("t")},
+     .result = "t",
+     .targets = {translate("&lang=en-&text=two%20words")},
+     .region = std::nullopt},
+    {.name = "EmptyTextWritesNothing", .text = "", .result = kNone, .writesNothing = true},
+    {.name = "EqualLanguagesAfterTheSourceIsWritten", .to = "en", .result = kNone, .leftSim = "en"},
+    {.name = "NoSourceMeansEnglish", .from = std::nullopt, .to = "en", .result = kNone},
+    {.name = "UnknownService", .service = "Unknown", .result = kNone, .leftSim = "en"},
+    {.name = "NamesAreCaseSensitive", .service = "yandex", .result = kNone},
+    {.name = "DoubleLineFeedsCollapseOnce",
+     .answers = {translation("a\n\n\n\nb\n\nc\nd")},
+     .result = "a\n\nb\nc\nd",
+     .targets = {translate("&lang=en-ru&text=two%20words")}},
+    {.name = "AFailedRequestGivesTheEmptyText", .unreachable = "yandex"},
+    {.name = "AThousandWordsAreSent",
+     .text = words(1000, " "),
+     .answers = {translation("t")},
+     .result = "t",
+     .targets = {translate("&lang=en-ru&text=" + words(1000, "%20"))}},
+    {.name = "MoreWordsAreNot",
+     .text = words(1000, " ") + " ",
+     .answers = {translation("t")},
+     .result = "t",
+     .targets = {translate("&lang=en-ru&text=too%20many%20words")}},
+    {.name = "DetectionAsksYandex",
+     .text = "hallo welt",
+     .answers = {{kDetectPath, xml("<DetectedLang code=\"200\" lang=\"de\"/>")}, translation("t")},
+     .result = "t",
+     .targets = {kDetectPath + "?key=" + kYandexTranslateKey + "&text=hallo%20welt",
+                 translate("&lang=de-ru&text=hallo%20welt")},
+     .leftSim = "de",
+     .detect = true},
+    {.name = "DetectionFallsBackToMicrosoft",
+     .text = "\u4F60\u597D \u4E16\u754C",
+     .from = std::nullopt,
+     .answers = {{kDetectPath, xml("<DetectedLang code=\"200\" lang=\"\"/>")},
+                 translation("t"),
+                 {kMicrosoftDetectPath,
+                  {200, "application/xml", "<string xmlns=\"http://x/\">zh-CHS</string>"}}},
+     .result = "t",
+     .targets = {kDetectPath + "?key=" + kYandexTranslateKey +
+                     "&text=%E4%BD%A0%E5%A5%BD%20%E4%B8%96%E7%95%8C",
+                 translate("&lang=zh-CHS-ru&text=%E4%BD%A0%E5%A5%BD%20%E4%B8%96%E7%95%8C"),
+                 kMicrosoftDetectPath + "?appId=" + kApiF +
+                     "&text=%E4%BD%A0%E5%A5%BD%20%E4%B8%96%E7%95%8C"},
+     .leftSim = "zh-CHS",
+     .detect = true},
+    {.name = "DetectionFailingEverywhereGivesTheEmptySource",
+     .from = "fr",
+     .answers = {{kDetectPath, xml("<Error code=\"403\" message=\"blocked\"/>", 403)},
+                 translation("t")},
+     .result = "t",
+     .targets = {kDetectPath + "?key=" + kYandexTranslateKey + "&text=two%20words",
+                 translate("&lang=-ru&text=two%20words")},
+     .leftSim = "",
+     .detect = true,
+     .unreachable = "microsoft"},
+    {.name = "GoogleSendsLineBreaksAsPencilsAndRestoresThem",
+     .service = "Google",
+     .text = "Hello world.\nHow \"are\",\"you\"?",
+     .answers = {google(fixture("google_page_two_sentences.html"))},
+     .result = "\u041F\u0440\u0438\u0432\u0435\u0442, \u043C\u0438\u0440. \u041A\u0430\u043A "
+               "\u0434\u0435\u043B\u0430 & \"\u0432\u0441\u0451\"  1?\n"
+               "\u0425\u043E\u0440\u043E\u0448\u043E >\n",
+     .targets = {"/?langpair=en%7Cru&text=Hello%20world.%20%E2%9C%8E%20How%20%22are%C6%A2you%22?"},
+     .remove = {"Privet", "3"}},
+    {.name = "GoogleDeletesABarePencil",
+     .service = "Google",
+     .answers = {google(kGoogleSpan + "a&#9998;b</span><textarea name=x>")},
+     .result = "ab",
+     .targets = {"/?langpair=en%7Cru&text=two%20words"}},
+    {.name = "GoogleDecodesTheDeclaredCharacterSet",
+     .service = "Google",
+     .answers = {google(kGoogleSpan + "\xCF\xF0\xE8\xE2\xE5\xF2</span><textarea name=x>", 200,
+                        "text/html; charset=windows-1251")},
+     .result = "\u041F\u0440\u0438\u0432\u0435\u0442",
+     .targets = {"/?langpair=en%7Cru&text=two%20words"}},
+    {.name = "GoogleErrorPage",
+     .service = "Google",
+     .answers = {google(fixture("google_page_without_marker.html"), 503)},
+     .targets = {"/?langpair=en%7Cru&text=two%20words"}},
+    {.name = "GoogleUnreachable", .service = "Google", .unreachable = "google"},
+    {.name = "MicrosoftRepeatsOnceWithTheSecondKey",
+     .service = "Microsoft",
+     .text = "Hello world",
+     .to = "de",
+     .answers = {{kMicrosoftPath,
+                  {400, "text/html",
+                   "<html><body><p>Message: Invalid appId</p><p>TranslateApiExceptionMethod</p>"
+                   "</body></html>"}}},
+     .result = "Message: Invalid appIdTranslateApiExceptionMethod",
+     .targets = {microsoft(kApiF, "Hello%20world"), microsoft(kApiS, "Hello%20world")}},
+    {.name = "MicrosoftSecondKeyAnsweredOnce",
+     .service = "Microsoft",
+     .text = "Hello world",
+     .to = "de",
+     .answers = {{kMicrosoftPath, {200, "application/xml", "<string>Hallo Welt</string>"}}},
+     .result = "Hallo Welt",
+     .targets = {microsoft(kApiS, "Hello%20world")},
+     .key = 2},
+    {.name = "BabylonLooksUpLanguageCodes",
+     .service = "Babylon",
+     .text = "hello world",
+     .to = "4",
+     .answers = {{kBabylonPath, {200, "text/javascript", fixture("babylon_answer.js")}}},
+     .result = "holamundo \u00A1bien! \"x\"",
+     .targets = {babylon("hello%20world&langpair=0%7C4")},
+     .writesNothing = true},
+    {.name = "BabylonKeepsNumbersAsTheyAre",
+     .service = "Babylon",
+     .from = " 6\n",
+     .to = "zh-TW",
+     .result = kNone,
+     .writesNothing = true},
+    {.name = "BabylonSendsUnknownCodesAsTheyAre",
+     .service = "Babylon",
+     .from = "xx",
+     .to = "-8",
+     .answers = {{kBabylonPath, {200, "text/javascript", fixture("babylon_answer.js")}}},
+     .result = "holamundo \u00A1bien! \"x\"",
+     .targets = {babylon("two%20words&langpair=xx%7C-8")}},
+    {.name = "BabylonAnswerCutShort",
+     .service = "Babylon",
+     .from = "0",
+     .to = "4",
+     .answers = {{kBabylonPath,
+                  {200, "text/javascript", fixture("babylon_answer_cut_inside_json.txt")}}},
+     .result = kNone,
+     .targets = {babylon("two%20words&langpair=0%7C4")}},
+    {.name = "BabylonUnreachable", .service = "Babylon", .result = kNone, .unreachable = "babylon"},
+};
 
-TEST_F(Dispatcher, AnEmptyDictionaryEntryFallsBackToTranslationOfTheWord) {
-    dictionary.answer(kLookupPath, {401, "text/xml; charset=utf-8",
-                                    kDeclaration + "<Error><code>401</code></Error>"});
-    yandex.answer(kTranslatePath, translation("\u0421\u043B\u043E\u0432\u043E"));
-    EXPECT_EQ(translate("W\u00D6RD", "de", "ru"), "\u0421\u043B\u043E\u0432\u043E");
-    EXPECT_EQ(yandex.targets(), Targets{translateTarget("&lang=de-ru&text=w%C3%B6rd")});
-}
-
-TEST_F(Dispatcher, TheRemovalListFiltersTheEntryButNotTheFallback) {
-    dictionary.answer(kLookupPath, xml("<DicResult><head/><def><text>ad</text></def></DicResult>"));
-    yandex.answer(kTranslatePath, translation("ad banner"));
-    EXPECT_EQ(translate("ad", "en", "ru", "Yandex", std::vector<std::string>{"ad", "", "banner"}),
-              "\u276F\n  ");
-    EXPECT_TRUE(yandex.requests().empty());
-    // Removing everything that is left makes the entry empty, and the word is translated.
-    EXPECT_EQ(
-        translate("ad", "en", "ru", "Yandex", std::vector<std::string>{"\u276F", "\n", " ", "ad"}),
-        "ad banner");
-    EXPECT_EQ(yandex.requests().size(), 1u);
-}
-
-TEST_F(Dispatcher, UnreachableDictionaryFallsBackToTranslation) {
-    context.addresses.yandexDictionary = "127.0.0.1:1";
-    yandex.answer(kTranslatePath, translation("x"));
-    EXPECT_EQ(translate("word", "en", "ru"), "x");
-}
-
-TEST_F(Dispatcher, PreparesTheTextForEveryService) {
-    yandex.answer(kTranslatePath, translation("a!@! b"));
-    EXPECT_EQ(translate("x; y", "en", "ru"), "a; b");
-    EXPECT_EQ(translate("R&D", "en", "ru"), "a; b") << "\"&\" makes a multi-word text";
-    EXPECT_EQ(translate("a<b & c>d", "en", "ru"), "a; b");
-    EXPECT_EQ(yandex.targets(),
-              (Targets{translateTarget("&lang=en-ru&text=x!@!%20y"),
-                       translateTarget("&lang=en-ru&text=R%20and%20D"),
-                       translateTarget("&lang=en-ru&text=a%E2%A9%BDb%20%20and%20%20c%E2%A9%BEd")}));
-}
-
-TEST_F(Dispatcher, FoldsChineseTargetsButNotSources) {
-    yandex.answer(kTranslatePath, translation("t"));
-    translate("two words", "en", "zh-TW");
-    for (const char* target : {"zh-CN", "zh-CHS", "zh-CHT"}) {
-        translate("two words", "zh-TW", target);
+class Services : public ::testing::TestWithParam<ServiceCase> {
+  protected:
+    Services() {
+        context.addresses.google = context.addresses.yandexTranslate =
+            context.addresses.yandexDictionary = secure.hostPort();
+        context.addresses.microsoft = context.addresses.babylon = plain.hostPort();
+        context.http.caFile = secure.caFile();
     }
-    EXPECT_EQ(yandex.targets(), (Targets{translateTarget("&lang=en-zh&text=two%20words"),
-                                         translateTarget("&lang=zh-TW-zh&text=two%20words"),
-                                         translateTarget("&lang=zh-TW-zh&text=two%20words"),
-                                         translateTarget("&lang=zh-TW-zh&text=two%20words")}));
-}
-
-TEST_F(Dispatcher, TheTargetDefaultsToTheRegionInLowerCase) {
-    yandex.answer(kTranslatePath, translation("t"));
-    locale.region = "FR";
-    translate("two words", "en", std::nullopt);
-    translate("two words", "en", "");
-    locale.region = std::nullopt;
-    translate("two words", "en", "");
-    EXPECT_EQ(yandex.targets(), (Targets{translateTarget("&lang=en-fr&text=two%20words"),
-                                         translateTarget("&lang=en-fr&text=two%20words"),
-                                         translateTarget("&lang=en-&text=two%20words")}));
-}
-
-TEST_F(Dispatcher, StopsWithoutARequestOnEmptyTextAndEqualLanguages) {
-    EXPECT_EQ(translate("", "en", "ru"), "?\u00BF");
-    EXPECT_EQ(defaults.writes, 0) << "the empty text writes no setting";
-    EXPECT_EQ(translate("same", "en", "en"), "?\u00BF");
-    EXPECT_EQ(defaults.values.at("leftSim"), "en") << "written before the comparison";
-    EXPECT_EQ(translate("no source", std::nullopt, "en"), "?\u00BF") << "no source means English";
-    EXPECT_EQ(requestCount(), 0u);
-}
-
-TEST_F(Dispatcher, ServicesWithoutABranchGiveNoText) {
-    EXPECT_EQ(translate("text", "en", "ru", "Unknown"), "?\u00BF");
-    EXPECT_EQ(translate("text", "en", "ru", "yandex"), "?\u00BF") << "names are case-sensitive";
-    EXPECT_EQ(defaults.values.at("leftSim"), "en");
-    defaults.values.clear();
-    translate("text", "de", "ru", "Babylon");
-    EXPECT_EQ(defaults.values.count("leftSim"), 0u) << "Babylon keeps its own codes out of leftSim";
-}
-
-TEST_F(Dispatcher, CollapsesDoubleLineFeedsOnce) {
-    yandex.answer(kTranslatePath, translation("a\n\n\n\nb\n\nc\nd"));
-    EXPECT_EQ(translate("two words", "en", "ru"), "a\n\nb\nc\nd");
-}
-
-TEST_F(Dispatcher, AFailedRequestGivesTheEmptyText) {
-    context.addresses.yandexTranslate = "127.0.0.1:1";
-    EXPECT_EQ(translate("two words", "en", "ru"), "");
-}
-
-TEST_F(Dispatcher, TheWordLimitIsAThousandPieces) {
-    yandex.answer(kTranslatePath, translation("t"));
-    std::string thousand = "w";
-    for (int i = 1; i < 1000; ++i) {
-        thousand += " w";
+    std::string translate(const std::string& service, const std::string& text,
+                          const std::optional<std::string>& from,
+                          const std::optional<std::string>& to, const Strings& remove = {},
+                          int key = 1) {
+        return SelfTranslators(context).setService(service, text, from, to, remove, key);
     }
-    translate(thousand, "en", "ru");
-    translate(thousand + " ", "en", "ru");
-    const auto seen = yandex.requests();
-    ASSERT_EQ(seen.size(), 2u);
-    EXPECT_NE(seen[0].target.find("&text=w%20w%20"), std::string::npos);
-    EXPECT_EQ(seen[1].target, translateTarget("&lang=en-ru&text=too%20many%20words"));
+
+    LoopbackServer secure{LoopbackServer::Scheme::https};
+    LoopbackServer plain;
+    test::DefaultsMemory defaults;
+    test::LocaleFixed locale;
+    BundleDirectory bundle{{LEXORIA_RESOURCES}};
+    EngineContext context{defaults, locale, {}, {}, &bundle};
+};
+
+TEST_P(Services, AskTheServiceAndGiveItsText) {
+    const ServiceCase& c = GetParam();
+    for (const auto& [path, answer] : c.answers) {
+        secure.answer(path, answer);
+        plain.answer(path, answer);
+    }
+    defaults.values["autoDetectLang"] = c.detect ? "1" : "0";
+    defaults.writes = 0;
+    locale.region = c.region;
+    const std::map<std::string, std::string*> addresses = {
+        {"google", &context.addresses.google},
+        {"yandex", &context.addresses.yandexTranslate},
+        {"dictionary", &context.addresses.yandexDictionary},
+        {"microsoft", &context.addresses.microsoft},
+        {"babylon", &context.addresses.babylon}};
+    if (!c.unreachable.empty()) {
+        *addresses.at(c.unreachable) = "127.0.0.1:1";
+    }
+    EXPECT_EQ(translate(c.service, c.text, c.from, c.to, c.remove, c.key), c.result);
+    Strings targets = secure.targets();
+    for (const std::string& target : plain.targets()) {
+        targets.push_back(target);
+    }
+    EXPECT_EQ(targets, c.targets);
+    if (c.leftSim) {
+        EXPECT_EQ(defaults.values["leftSim"], c.leftSim);
+    }
+    if (c.writesNothing) {
+        EXPECT_EQ(defaults.writes, 0);
+    }
+    for (const auto& request : secure.requests()) {
+        if (request.target.starts_with(kLookupPath)) {
+            EXPECT_EQ(request.header("User-Agent"),
+                      "Mozilla/5.0 (Macintosh; Intel Mac OS X 10.7.5; rv:2.0.1) Gecko/20100101 "
+                      "Firefox/4.1.2");
+        }
+    }
 }
 
-TEST_F(Dispatcher, DetectionAsksYandexAndUsesItsCode) {
-    defaults.values["autoDetectLang"] = "1";
-    yandex.answer(kDetectPath, xml("<DetectedLang code=\"200\" lang=\"de\"/>"));
-    yandex.answer(kTranslatePath, translation("t"));
-    translate("hallo welt", "en", "ru");
-    EXPECT_EQ(yandex.targets(),
-              (Targets{kDetectPath + "?key=" + kYandexTranslateKey + "&text=hallo%20welt",
-                       translateTarget("&lang=de-ru&text=hallo%20welt")}));
-    EXPECT_TRUE(microsoft.requests().empty());
-    EXPECT_EQ(defaults.values.at("leftSim"), "de");
-}
+INSTANTIATE_TEST_SUITE_P(Table, Services, ::testing::ValuesIn(kServiceCases),
+                         [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(Dispatcher, DetectionFallsBackToMicrosoftWhenYandexNamesNoLanguage) {
-    defaults.values["autoDetectLang"] = "1";
-    yandex.answer(kDetectPath, xml("<DetectedLang code=\"200\" lang=\"\"/>"));
-    yandex.answer(kTranslatePath, translation("t"));
-    microsoft.answer(
-        kMicrosoftDetectPath,
-        {200, "application/xml; charset=utf-8",
-         "<string xmlns=\"http://schemas.microsoft.com/2003/10/Serialization/\">zh-CHS</string>"});
-    translate("\u4F60\u597D \u4E16\u754C", std::nullopt, "ru");
-    EXPECT_EQ(microsoft.targets(), Targets{kMicrosoftDetectPath + "?appId=" + kApiF +
-                                           "&text=%E4%BD%A0%E5%A5%BD%20%E4%B8%96%E7%95%8C"});
-    EXPECT_EQ(yandex.requests().back().target,
-              translateTarget("&lang=zh-CHS-ru&text=%E4%BD%A0%E5%A5%BD%20%E4%B8%96%E7%95%8C"));
-}
+class BabylonTable : public Services {};
 
-TEST_F(Dispatcher, DetectionThatFailsEverywhereGivesTheEmptySource) {
-    defaults.values["autoDetectLang"] = "y";
-    yandex.answer(kDetectPath, {403, "text/xml; charset=utf-8",
-                                kDeclaration + "<Error code=\"403\" message=\"blocked\"/>"});
-    context.addresses.microsoft = "127.0.0.1:1";
-    yandex.answer(kTranslatePath, translation("t"));
-    translate("bonjour tout", "fr", "ru");
-    EXPECT_EQ(defaults.values.at("leftSim"), "") << "not the caller's code, not \"en\"";
-    EXPECT_EQ(yandex.requests().back().target, translateTarget("&lang=-ru&text=bonjour%20tout"));
+TEST_F(BabylonTable, WithoutTheLanguageTableCodesGoAsTheyAre) {
+    test::TempDir empty;
+    BundleDirectory nothing({empty.path()});
+    context.bundle = &nothing;
+    plain.answer(kBabylonPath, {200, "text/javascript", fixture("babylon_answer.js")});
+    translate("Babylon", "hello", "en", "de");
+    std::ofstream(empty.path() / "lang.plist") << "not a property list";
+    translate("Babylon", "hello", "en", "de");
+    EXPECT_EQ(plain.targets(), Strings(2, babylon("hello&langpair=en%7Cde")));
 }
 
 }  // namespace

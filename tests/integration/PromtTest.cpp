@@ -69,37 +69,16 @@ TEST_F(PromtClient, PostsTheTextAndLeavesTheAnswerInTheSettings) {
     EXPECT_EQ(request->body, body);
     EXPECT_EQ(request->header("Content-Type"), "application/json; charset=UTF-8");
     EXPECT_EQ(request->header("Content-Length"), std::to_string(body.size()));
-    EXPECT_EQ(request->header("Expect"), std::nullopt);
 }
 
-TEST_F(PromtClient, ALongTextIsSentWholeWithTheLimitUnchanged) {
+TEST_F(PromtClient, ALongTextIsSentWholeWithTheLimitUnchangedAndNoExpectHeader) {
     server.answer(kPath, {200, "application/json", R"({"d":{"resultNoTags":"ok"}})"});
-    const std::string text(5000, 'a');
+    const std::string text(5000, 'a');  // libcurl asks to "Expect" only above 1 KiB
     translate(text);
     finishRequests();
     EXPECT_NE(server.lastRequest()->body.find("text:'" + text + "',"), std::string::npos);
     EXPECT_NE(server.lastRequest()->body.find("limit:3000,"), std::string::npos);
-}
-
-TEST_F(PromtClient, QuotesInTheTextStayInsideTheValue) {
-    server.answer(kPath, {200, "application/json", R"({"d":{"resultNoTags":"ok"}})"});
-    translate("don't\\stop\nnow");
-    finishRequests();
-    EXPECT_NE(server.lastRequest()->body.find("text:'don\\'t\\\\stop\\nnow',"), std::string::npos)
-        << server.lastRequest()->body;
-}
-
-TEST_F(PromtClient, ARedirectStartsAFreshBody) {
-    server.answer(kPath, {307,
-                          "application/json",
-                          R"({"d":{"resultNoTags":"from the first answer"}})",
-                          {{"Location", "/moved"}}});
-    server.answer("/moved", {200, "application/json", R"({"d":{"resultNoTags":"moved"}})"});
-    auto client = std::make_shared<Promt>(context);
-    client->stringForTranslate("x", "en", "ru");
-    finishRequests();
-    EXPECT_EQ(defaults.values.at("promt_"), "moved");
-    EXPECT_TRUE(client->responseData().empty()) << "the body is freed once handled";
+    EXPECT_EQ(server.lastRequest()->header("Expect"), std::nullopt);
 }
 
 TEST_F(PromtClient, OnlyTheBodyAfterTheLastResponseIsRead) {
@@ -164,7 +143,6 @@ TEST(PromtTimeOut, ASilentServiceFailsAfterTheTimeOut) {
     while (async.running() > 0) {
         ASSERT_TRUE(loop.waitForPosted(std::chrono::seconds(10)));
     }
-    server.release();
     EXPECT_EQ(log.lines, std::vector<std::string>{"something very bad happened here"});
     EXPECT_EQ(defaults.values.count("promt_"), 0u);
 }

@@ -63,12 +63,7 @@ TEST_F(XMLRequestTest, NoAnswerIsNothing) {
     EXPECT_EQ(fetch("ftp://" + server.hostPort() + "/"), std::nullopt);
     EXPECT_EQ(fetch("not a url"), std::nullopt);
     EXPECT_TRUE(server.requests().empty()) << "none of these reached the server";
-    int closedPort;
-    {
-        LoopbackServer gone;
-        closedPort = gone.port();
-    }
-    EXPECT_EQ(fetch("http://127.0.0.1:" + std::to_string(closedPort) + "/"), std::nullopt);
+    EXPECT_EQ(fetch("http://127.0.0.1:1/"), std::nullopt);
 }
 
 TEST_F(XMLRequestTest, SendsAPlainGetWithItsOwnUserAgentOnly) {
@@ -105,7 +100,6 @@ TEST_F(XMLRequestTest, ASilentServerEndsInTheTimeOut) {
     HttpOptions options;
     options.timeoutSeconds = 0.3;
     EXPECT_EQ(fetch(server.baseUrl() + "/slow", options), std::nullopt);
-    server.release();
 }
 
 TEST(XMLRequestHttps, VerifiesTheServerAgainstTheGivenAuthorities) {

@@ -1,37 +1,22 @@
-// Every implementation of the settings port behaves the same.
+// What the settings port promises, on the settings file.
 #include <gtest/gtest.h>
 
 #include <sstream>
 
-#include "DefaultsMemory.h"
 #include "TempDir.h"
 #include "platform/linux/DefaultsPlistFile.h"
 
 namespace lexoria {
 namespace {
 
-struct MemoryStore {
-    test::DefaultsMemory defaults;
-};
-
-struct FileStore {
-    test::TempDir dir;
-    std::ostringstream log;
-    DefaultsPlistFile defaults{dir.path() / "cfg" / "org.lexoria.Lexoria.plist", log};
-};
-
-template <typename Store>
 class DefaultsContract : public ::testing::Test {
   protected:
-    Store store;
-    Defaults& defaults() { return store.defaults; }
+    test::TempDir dir;
+    std::ostringstream log;
+    DefaultsPlistFile d{dir.path() / "cfg" / "org.lexoria.Lexoria.plist", log};
 };
 
-using Implementations = ::testing::Types<MemoryStore, FileStore>;
-TYPED_TEST_SUITE(DefaultsContract, Implementations);
-
-TYPED_TEST(DefaultsContract, AbsentUntilWrittenThenTheLastValue) {
-    Defaults& d = this->defaults();
+TEST_F(DefaultsContract, AbsentUntilWrittenThenTheLastValue) {
     EXPECT_EQ(d.objectForKey("leftSim"), std::nullopt);
     d.setObject("en", "leftSim");
     d.setObject("de", "leftSim");
@@ -40,16 +25,14 @@ TYPED_TEST(DefaultsContract, AbsentUntilWrittenThenTheLastValue) {
     EXPECT_EQ(d.objectForKey("empty"), "") << "an empty value is present";
 }
 
-TYPED_TEST(DefaultsContract, RemovedKeysReadAsAbsent) {
-    Defaults& d = this->defaults();
+TEST_F(DefaultsContract, RemovedKeysReadAsAbsent) {
     d.setObject("answer", "promt_");
     d.removeObject("promt_");
     d.removeObject("never-written");
     EXPECT_EQ(d.objectForKey("promt_"), std::nullopt);
 }
 
-TYPED_TEST(DefaultsContract, KeepsAnyTextExactly) {
-    Defaults& d = this->defaults();
+TEST_F(DefaultsContract, KeepsAnyTextExactly) {
     const std::string texts[] = {
         "<plist>&amp;</string>]]>",
         " leading and trailing  ",
@@ -66,8 +49,7 @@ TYPED_TEST(DefaultsContract, KeepsAnyTextExactly) {
     }
 }
 
-TYPED_TEST(DefaultsContract, TextItCannotKeepBecomesReplacementCharacters) {
-    Defaults& d = this->defaults();
+TEST_F(DefaultsContract, TextItCannotKeepBecomesReplacementCharacters) {
     d.setObject(std::string("a\0b", 3), "nul");
     d.setObject("\xC3(\xFF", "bad\xFE");
     EXPECT_EQ(d.objectForKey("nul"),

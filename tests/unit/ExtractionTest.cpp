@@ -1,6 +1,8 @@
+// Answer extraction cases that the loopback tests of the services do not reach.
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <sstream>
 
 #include "DefaultsMemory.h"
 #include "LocaleFixed.h"
@@ -10,95 +12,93 @@
 namespace lexoria {
 namespace {
 
-class Extraction : public ::testing::Test {
-  protected:
-    std::string yandexStr(std::optional<std::string> answer) {
-        translators.setOsnova(std::move(answer));
-        return translators.yandexStr();
-    }
-    std::string yandexDic(std::optional<std::string> answer) {
-        translators.setOsnova(std::move(answer));
-        return translators.yandexDic();
-    }
-    std::string google(std::optional<std::string> page) {
-        translators.setOsnova(std::move(page));
-        return translators.googlHtmlStr();
-    }
-    std::string microsoft(std::optional<std::string> answer) {
-        translators.setOsnova(std::move(answer));
-        return translators.microsoftStr();
-    }
-    std::optional<std::string> babylon(std::optional<std::string> answer) {
-        translators.setOsnova(std::move(answer));
-        return translators.babylonHtmlStr();
-    }
-    std::string detection(std::optional<std::string> answer) {
-        translators.setOsnova(std::move(answer));
-        return translators.yandexDetectStr();
-    }
+using Answer = std::optional<std::string>;
+using Extract = Answer (*)(SelfTranslators&);
 
+std::string fixture(const std::string& name) {
+    std::ostringstream bytes;
+    bytes << std::ifstream(std::string(LEXORIA_TEST_DATA) + "/" + name, std::ios::binary).rdbuf();
+    return bytes.str();
+}
+
+Answer google(SelfTranslators& t) {
+    return t.googlHtmlStr();
+}
+Answer microsoft(SelfTranslators& t) {
+    return t.microsoftStr();
+}
+Answer babylon(SelfTranslators& t) {
+    return t.babylonHtmlStr();
+}
+Answer yandex(SelfTranslators& t) {
+    return t.yandexStr();
+}
+Answer dictionary(SelfTranslators& t) {
+    return t.yandexDic();
+}
+
+struct ExtractCase {
+    const char* name;
+    Extract extract;
+    Answer answer;
+    Answer expected;
+};
+
+void PrintTo(const ExtractCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+const std::string kDeclaration = "<?xml version=\"1.0\" encoding=\"utf-8\"?>";
+
+const ExtractCase kExtractCases[] = {
+    {"GoogleWithoutTheFollowingElements", google,
+     "<p onmouseout=\"this.style.backgroundColor='#fff'\">tail <i>only</i>", "tail only"},
+    {"GoogleStartAndEndMarksOnly", google, "x this.style.backgroundColor='#fff'\">a<textarea b",
+     "a"},
+    {"GoogleNoAnswer", google, std::nullopt, ""},
+    {"MicrosoftStrayOpeningMarkDropsTheRest", microsoft, "a > b < c", "a  b "},
+    {"MicrosoftNoAnswer", microsoft, std::nullopt, ""},
+    {"BabylonErrorObject", babylon, "callbackFn('babylon', {\"error\":\"bad pair\"}, 400);",
+     std::nullopt},
+    {"BabylonTranslationNotText", babylon, "callbackFn('babylon', {\"translatedText\":5});",
+     std::nullopt},
+    {"BabylonEmptyTranslationIsOne", babylon, "f('babylon', {\"translatedText\":\"\"}, 200);", ""},
+    {"YandexEveryTextElementJoined", yandex, "<T><text>one.</text>\n<text> two</text></T>",
+     "one. two"},
+    {"YandexReferencesPassThrough", yandex, "<T><text>a &quot;b&quot;</text></T>",
+     "a &quot;b&quot;"},
+    {"DictionaryExamplesAndMeanings", dictionary, fixture("yandex_dictionary_hello.xml"),
+     "\u276F\nhello  \u043F\u0440\u0438\u0432\u0435\u0442  "
+     "\u043F\u0440\u0438\u0432\u0435\u0442\u0441\u0442\u0432\u0438\u0435   hi  \n"
+     "say hello   \u25CF \u043F\u0435\u0440\u0435\u0434\u0430\u0442\u044C "
+     "\u043F\u0440\u0438\u0432\u0435\u0442   \n \n"
+     "hello  \u0437\u0434\u043E\u0440\u043E\u0432\u0430\u0442\u044C\u0441\u044F   "},
+    {"DictionaryWithoutDefinitionsIsNotEmpty", dictionary,
+     kDeclaration + "\n<DicResult><head/></DicResult>", "\u276F"},
+    {"DictionaryWithoutHeaderLosesAllAfterTheDeclaration", dictionary,
+     kDeclaration + "<Error><code>502</code></Error>", ""},
+    {"DictionaryWithoutDeclarationKeepsTheStart", dictionary,
+     "<DicResult><head/><def><text>w</text></def></DicResult>", "\u276F\nw  "},
+    {"DictionaryBulletsOnlyBareTranslations", dictionary,
+     kDeclaration +
+         "<r><head/><def><tr pos=\"n\"><text>a\nb</text></tr><tr><text>c</text></tr></def></r>",
+     "\u276F\na b    \u25CF c   "},
+};
+
+class Extraction : public ::testing::TestWithParam<ExtractCase> {};
+
+TEST_P(Extraction, CutsTheAnswerDownToItsText) {
     test::DefaultsMemory defaults;
     test::LocaleFixed locale;
     EngineContext context{defaults, locale, {}, {}};
-    SelfTranslators translators{context};
-};
-
-constexpr const char* kDeclaration = "<?xml version=\"1.0\" encoding=\"utf-8\"?>";
-
-std::string fixture(const std::string& name) {
-    std::ifstream in(std::string(LEXORIA_TEST_DATA) + "/" + name, std::ios::binary);
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    EXPECT_FALSE(bytes.empty()) << name;
-    return bytes;
+    SelfTranslators translators(context);
+    translators.setOsnova(GetParam().answer);
+    EXPECT_EQ(GetParam().extract(translators), GetParam().expected);
+    EXPECT_EQ(translators.osnova(), GetParam().expected) << "the result stays in the working text";
 }
 
-TEST_F(Extraction, GooglePageIsCutToItsSentencesAndDecoded) {
-    // The second sentence keeps its pencil reference for the branch to turn into a line
-    // break; the math sign reference becomes ">" and goes with the tags; "❮" is ">".
-    EXPECT_EQ(google(fixture("google_page_two_sentences.html")),
-              "\u041F\u0440\u0438\u0432\u0435\u0442, \u043C\u0438\u0440. \u041A\u0430\u043A "
-              "\u0434\u0435\u043B\u0430 & \"\u0432\u0441\u0451\"  1? &#9998; "
-              "\u0425\u043E\u0440\u043E\u0448\u043E >3\n");
-    EXPECT_EQ(google(fixture("google_page_without_marker.html")), "");
-    EXPECT_EQ(google(std::nullopt), "");
-    EXPECT_EQ(google("<p onmouseout=\"this.style.backgroundColor='#fff'\">tail <i>only</i>"),
-              "tail only")
-        << "without the elements that follow, the rest of the page stays";
-    EXPECT_EQ(google("x this.style.backgroundColor='#fff'\">a<textarea b"), "a");
-}
-
-TEST_F(Extraction, MicrosoftAnswerIsItsTextContent) {
-    EXPECT_EQ(microsoft("<string xmlns=\"http://schemas.microsoft.com/2003/10/Serialization/\">"
-                        "Hallo Welt &amp; mehr</string>"),
-              "Hallo Welt &amp; mehr");
-    EXPECT_EQ(
-        microsoft(
-            "<html><body><h1>Argument Exception</h1><p>Method: Translate()</p>"
-            "<p>Message: Invalid appId</p><code>TranslateApiExceptionMethod</code></body></html>"),
-        "Argument ExceptionMethod: Translate()Message: Invalid appIdTranslateApiExceptionMethod");
-    EXPECT_EQ(microsoft(std::nullopt), "");
-    EXPECT_EQ(microsoft("a > b < c"), "a  b ") << "a stray \"<\" drops the rest";
-}
-
-TEST_F(Extraction, BabylonAnswerIsTheTranslatedTextOfItsObject) {
-    EXPECT_EQ(babylon(fixture("babylon_answer.js")), "holamundo \u00A1bien! \"x\"")
-        << "tags and non-breaking-space references go, JSON escapes are decoded";
-    EXPECT_EQ(babylon(fixture("babylon_answer_cut_inside_json.txt")), std::nullopt);
-    EXPECT_EQ(babylon("callbackFn('babylon', {\"error\":\"bad pair\"}, 400);"), std::nullopt);
-    EXPECT_EQ(babylon("callbackFn('babylon', {\"translatedText\":5});"), std::nullopt);
-    EXPECT_EQ(babylon("<html>Service Unavailable</html>"), std::nullopt);
-    EXPECT_EQ(babylon(std::nullopt), std::nullopt);
-    EXPECT_EQ(babylon("f('babylon', {\"translatedText\":\"\"}, 200);"), "")
-        << "an empty translation is one";
-}
-
-TEST_F(Extraction, DetectionAnswerGivesTheLangAttribute) {
-    EXPECT_EQ(detection(std::string(kDeclaration) + "\n<DetectedLang code=\"200\" lang=\"en\"/>"),
-              "en");
-    EXPECT_EQ(detection(std::string(kDeclaration) + "<DetectedLang code=\"200\" lang=\"\"/>"), "");
-    EXPECT_EQ(detection("<Error code=\"401\" message=\"API key is invalid\"/>"), "");
-    EXPECT_EQ(detection(std::nullopt), "");
-}
+INSTANTIATE_TEST_SUITE_P(Table, Extraction, ::testing::ValuesIn(kExtractCases),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(PromtAnswer, StoresTheTextOfTheAnswer) {
     EXPECT_EQ(promtTranslationOfAnswer(
@@ -120,56 +120,14 @@ TEST(PromtAnswer, StoresTheTextOfTheAnswer) {
 }
 
 TEST(PromtRequest, TheTextCannotBreakOutOfItsValue) {
-    EXPECT_EQ(promtRequestBody("it's a\\b\nc", "en", "ru"),
-              "{dirCode:'en-ru',template:'General',text:'it\\'s a\\\\b\\nc',lang:'ru',limit:3000,"
-              "useAutoDetect:false,key:'',ts:'MainSite',tid:'',IsMobile:true}");
-    EXPECT_EQ(promtRequestBody("plain text", "en", "ru"),
-              "{dirCode:'en-ru',template:'General',text:'plain text',lang:'ru',limit:3000,"
-              "useAutoDetect:false,key:'',ts:'MainSite',tid:'',IsMobile:true}");
-}
-
-TEST_F(Extraction, TranslationIsTheContentOfEveryTextElementJoined) {
-    EXPECT_EQ(
-        yandexStr(
-            std::string(kDeclaration) +
-            "\n<Translation code=\"200\" lang=\"en-ru\"><text>\u043F\u0440\u0438\u0432\u0435\u0442 "
-            "\u043C\u0438\u0440</text></Translation>"),
-        "\u043F\u0440\u0438\u0432\u0435\u0442 \u043C\u0438\u0440");
-    EXPECT_EQ(yandexStr("<T><text>one.</text>\n<text> two</text></T>"), "one. two");
-    EXPECT_EQ(yandexStr("<Error code=\"401\" message=\"API key is invalid\"/>"), "");
-    EXPECT_EQ(yandexStr(std::nullopt), "");
-    EXPECT_EQ(yandexStr("<T><text>a &quot;b&quot;</text></T>"), "a &quot;b&quot;")
-        << "character references pass through";
-    EXPECT_EQ(translators.osnova(), "a &quot;b&quot;") << "the result stays in the working text";
-}
-
-TEST_F(Extraction, DictionaryEntryIsLaidOutInLinesWithBullets) {
-    std::ifstream in(std::string(LEXORIA_TEST_DATA) + "/yandex_dictionary_hello.xml");
-    const std::string answer((std::istreambuf_iterator<char>(in)),
-                             std::istreambuf_iterator<char>());
-    ASSERT_FALSE(answer.empty());
-    EXPECT_EQ(yandexDic(answer),
-              "\u276F\nhello  \u043F\u0440\u0438\u0432\u0435\u0442  "
-              "\u043F\u0440\u0438\u0432\u0435\u0442\u0441\u0442\u0432\u0438\u0435   hi  \n"
-              "say hello   \u25CF \u043F\u0435\u0440\u0435\u0434\u0430\u0442\u044C "
-              "\u043F\u0440\u0438\u0432\u0435\u0442   \n \n"
-              "hello  \u0437\u0434\u043E\u0440\u043E\u0432\u0430\u0442\u044C\u0441\u044F   ");
-}
-
-TEST_F(Extraction, DictionaryEdgeAnswers) {
-    EXPECT_EQ(yandexDic(std::string(kDeclaration) + "\n<DicResult><head/></DicResult>"), "\u276F")
-        << "an entry without definitions is not empty";
-    EXPECT_EQ(yandexDic(std::string(kDeclaration) + "<Error><code>502</code></Error>"), "")
-        << "no header element: everything after the declaration goes";
-    EXPECT_EQ(yandexDic("<DicResult><head/><def><text>w</text></def></DicResult>"), "\u276F\nw  ")
-        << "without the declaration nothing is cut before the header";
-    EXPECT_EQ(
-        yandexDic(
-            std::string(kDeclaration) +
-            "<r><head/><def><tr pos=\"n\"><text>a\nb</text></tr><tr><text>c</text></tr></def></r>"),
-        "\u276F\na b    \u25CF c   ")
-        << "only a bare translation element gets a bullet; answer line feeds become spaces";
-    EXPECT_EQ(yandexDic(std::nullopt), "");
+    const auto body = [](const std::string& text) {
+        return "{dirCode:'en-ru',template:'General',text:'" + text +
+               "',lang:'ru',limit:3000,useAutoDetect:false,key:'',ts:'MainSite',tid:'',"
+               "IsMobile:true}";
+    };
+    EXPECT_EQ(promtRequestBody("plain text", "en", "ru"), body("plain text"));
+    EXPECT_EQ(promtRequestBody("it's a\\b\nc\rd\u2028e\u2029f", "en", "ru"),
+              body("it\\'s a\\\\b\\nc\\rd\\u2028e\\u2029f"));
 }
 
 }  // namespace

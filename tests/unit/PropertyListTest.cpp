@@ -34,13 +34,17 @@ TEST(PropertyList, RefusesWhatItShouldNotTryToRead) {
         deep += "<array>";
     }
     EXPECT_EQ(parsePropertyList(plist(deep)), std::nullopt) << "nesting beyond any real file";
-    std::string nested = "<string>x</string>";
-    for (int i = 0; i < 60; ++i) {
-        nested = "<array>" + nested + "</array><array/>";
-        nested = "<array>" + nested + "</array>";
-    }
-    EXPECT_FALSE(parsePropertyList(plist(nested)).has_value()) << "120 levels";
-    EXPECT_TRUE(parsePropertyList(plist("<array><array><dict/></array></array>")).has_value());
+    // Sixty-four levels are read, sixty-five are not; empty elements add none.
+    const auto nested = [](int levels) {
+        std::string text = "<string>x</string>";
+        for (int i = 0; i < levels; ++i) {
+            text = i % 2 ? "<dict><key>k</key>" + text + "<key>e</key><dict/></dict>"
+                         : "<array>" + text + "<array/></array>";
+        }
+        return plist(text);
+    };
+    EXPECT_TRUE(parsePropertyList(nested(64)).has_value());
+    EXPECT_FALSE(parsePropertyList(nested(65)).has_value());
     EXPECT_EQ(parsePropertyList(std::string("bplist00\xD1\x01\x02", 11)), std::nullopt);
     EXPECT_EQ(parsePropertyList(""), std::nullopt);
     EXPECT_EQ(parsePropertyList("<html>not a plist</html>"), std::nullopt);
