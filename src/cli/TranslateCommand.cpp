@@ -6,7 +6,8 @@ const char* const kTranslateUsage =
     "usage: lexoria-translate [--service NAME] [--from CODE] [--to CODE] [--remove TEXT]...\n"
     "                         [--key 1|2] [--] [TEXT...]\n"
     "Translates TEXT (or standard input) with one of the services Google, Microsoft,\n"
-    "Yandex, PROMT and Babylon, and prints the result.\n";
+    "Yandex, PROMT, Babylon and Offline (the Apertium pairs installed on this machine),\n"
+    "and prints the result.\n";
 
 ParsedCommand parseTranslateCommand(const std::vector<std::string>& arguments) {
     TranslateCommand command;

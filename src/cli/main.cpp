@@ -16,8 +16,10 @@
 #include "engine/Version.h"
 #include "platform/linux/BundleDirectory.h"
 #include "platform/linux/DefaultsPlistFile.h"
+#include "platform/linux/LanguageGuesserCld2.h"
 #include "platform/linux/LocalePosix.h"
 #include "platform/linux/LogStderr.h"
+#include "platform/linux/OfflineTranslatorApertium.h"
 #include "platform/linux/RunLoopStd.h"
 
 namespace {
@@ -109,6 +111,10 @@ int main(int argc, char** argv) {
     RunLoopStd runLoop;
     AsyncHttp asyncHttp(runLoop, http);
     EngineContext context{defaults, locale, addresses, http, &bundle, &asyncHttp, &log};
+    OfflineTranslatorApertium offline;
+    const LanguageGuesserCld2 guesser;
+    context.offline = &offline;
+    context.guesser = &guesser;
 
     const bool asynchronous = command.service == "PROMT";
     if (asynchronous && defaults.objectForKey(kPromtKey)) {
