@@ -124,6 +124,9 @@ TEST(OfflineTranslator, AMisbehavingStageCostsAtMostTheTimeOut) {
          "sed -u /KILL/Q",
          {{"KILL me", std::nullopt}, {"fine", "fine"}}},
         {"a program that is not there", "no-such-program-lexoria", {{"x", std::nullopt}}},
+        {"a stage that ends without reading: writing to it must not raise SIGPIPE here",
+         "true",
+         {{std::string(1 << 20, 'x'), std::nullopt}}},
         {"a stage that writes something else and ends", "printf x", {{"y", std::nullopt}}},
     };
     for (const Row& row : rows) {
