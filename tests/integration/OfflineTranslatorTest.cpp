@@ -69,6 +69,7 @@ TEST(OfflineTranslator, ListsThePlainPairsOfTheInstalledModes) {
           {"eng-ita.mode", "lt-proc `x`"},
           {"eng-deu.mode", "lt-proc | | cat"},
           {"eng-nld.mode", "lt-proc 'unclosed"},
+          {"eng-swe.mode", "'' x.bin"},
           {"eng-fra.mode", "lt-proc \"$HOME\""}},
          ""},
     };

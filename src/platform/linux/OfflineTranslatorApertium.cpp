@@ -1,5 +1,7 @@
 #include "OfflineTranslatorApertium.h"
 
+#include "ApertiumStream.h"
+
 #include <unicode/locid.h>
 
 #include <fstream>
@@ -28,115 +30,6 @@ std::string canonicalCode(const std::string& code) {
     return locale.isBogus() || !*locale.getLanguage() ? code : locale.getLanguage();
 }
 
-// Splits a mode's command line into its stages and their arguments, as the shell would
-// for the simple lines Apertium writes: words, quotes, backslashes, pipes, and "$1" for
-// the generator's option, "$2" for the tagger's. Anything else a shell would interpret
-// makes the mode unusable here.
-std::optional<std::vector<PipelinePosix::Command>> stagesOf(const std::string& line) {
-    std::vector<PipelinePosix::Command> stages(1);
-    std::string word;
-    bool inWord = false;
-    const auto endWord = [&] {
-        if (!inWord) {
-            return;
-        }
-        if (word == "$1") {
-            stages.back().push_back("-n");  // no marks on unknown words
-        } else if (word != "$2") {
-            stages.back().push_back(word);
-        }
-        word.clear();
-        inWord = false;
-    };
-    for (std::size_t i = 0; i < line.size(); ++i) {
-        const char c = line[i];
-        if (c == '\'') {
-            const std::size_t close = line.find('\'', i + 1);
-            if (close == std::string::npos) {
-                return std::nullopt;
-            }
-            word += line.substr(i + 1, close - i - 1);
-            inWord = true;
-            i = close;
-        } else if (c == '"') {
-            for (++i; i < line.size() && line[i] != '"'; ++i) {
-                if (line[i] == '$' || line[i] == '`') {
-                    return std::nullopt;
-                }
-                if (line[i] == '\\' && i + 1 < line.size()) {
-                    ++i;
-                }
-                word += line[i];
-            }
-            if (i >= line.size()) {
-                return std::nullopt;
-            }
-            inWord = true;
-        } else if (c == '\\' && i + 1 < line.size()) {
-            word += line[++i];
-            inWord = true;
-        } else if (c == ' ' || c == '\t' || c == '\n' || c == '\r') {
-            endWord();
-        } else if (c == '|') {
-            endWord();
-            if (stages.back().empty()) {
-                return std::nullopt;
-            }
-            stages.emplace_back();
-        } else if (std::string_view(";&<>()`*?~#").find(c) != std::string_view::npos ||
-                   (c == '$' &&
-                    (i + 1 >= line.size() || (line[i + 1] != '1' && line[i + 1] != '2')))) {
-            return std::nullopt;
-        } else {
-            word += c;
-            inWord = true;
-        }
-    }
-    endWord();
-    if (stages.back().empty()) {
-        return std::nullopt;
-    }
-    // Null-flush mode, asked of every stage as Apertium's own runner asks it.
-    for (PipelinePosix::Command& stage : stages) {
-        stage.insert(stage.begin() + 1, "-z");
-    }
-    return stages;
-}
-
-// Plain text as Apertium's stream format carries it: its reserved characters escaped,
-// line breaks and tabs kept verbatim as blocks that no stage translates or moves.
-std::string streamOf(const std::string& text) {
-    std::string stream;
-    stream.reserve(text.size() + text.size() / 8 + 2);
-    for (const char c : text) {
-        if (std::string_view("\\[]^$/@{}<>").find(c) != std::string_view::npos) {
-            stream += '\\';
-            stream += c;
-        } else if (c == '\n' || c == '\r' || c == '\t' || c == '~') {
-            stream += '[';
-            stream += c;
-            stream += ']';
-        } else {
-            stream += c;
-        }
-    }
-    // The bilingual stage waits for a blank after the last word before it flushes.
-    return stream + "[]";
-}
-
-std::string textOf(const std::string& stream) {
-    std::string text;
-    text.reserve(stream.size());
-    for (std::size_t i = 0; i < stream.size(); ++i) {
-        if (stream[i] == '\\' && i + 1 < stream.size()) {
-            text += stream[++i];
-        } else if (stream[i] != '[' && stream[i] != ']') {
-            text += stream[i];
-        }
-    }
-    return text;
-}
-
 struct Mode {
     LanguagePair pair;
     std::vector<PipelinePosix::Command> stages;
@@ -156,7 +49,7 @@ std::vector<Mode> readModes(const std::filesystem::path& folder) {
         std::ifstream in(entry.path(), std::ios::binary);
         const std::string line((std::istreambuf_iterator<char>(in)),
                                std::istreambuf_iterator<char>());
-        if (auto stages = stagesOf(line)) {
+        if (auto stages = apertiumStages(line)) {
             modes.push_back(
                 {{twoLetterCode(match[1].str()), twoLetterCode(match[2].str())}, *stages});
         }
@@ -197,12 +90,13 @@ std::optional<std::string> OfflineTranslatorApertium::translate(const std::strin
         }
         // A stage that lost its input flushes what it has: only an answer that brings our
         // closing block back is the whole translation.
-        const std::optional<std::string> answer = pipeline.exchange(streamOf(text), timeout_);
+        const std::optional<std::string> answer =
+            pipeline.exchange(apertiumStreamOf(text), timeout_);
         if (!answer || !answer->ends_with("[]")) {
             pipeline.stop();
             continue;
         }
-        std::string result = textOf(*answer);
+        std::string result = apertiumTextOf(*answer);
         // A dropped subject pronoun leaves its blank in front ("I have" → " Tengo").
         if (!text.starts_with(' ') && result.starts_with(' ')) {
             result.erase(0, result.find_first_not_of(' '));
