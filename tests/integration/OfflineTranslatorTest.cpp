@@ -2,6 +2,7 @@
 // stages misbehave.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <fstream>
@@ -81,6 +82,10 @@ TEST(OfflineTranslator, ListsThePlainPairsOfTheInstalledModes) {
     EXPECT_EQ(codes(OfflineTranslatorApertium().pairs()), "en-es es-en")
         << "the pairs of apertium-eng-spa";
     EXPECT_TRUE(OfflineTranslatorApertium("/no/such/folder").pairs().empty());
+
+    test::TempDir withPipe;  // reading it would wait for a writer forever
+    ASSERT_EQ(::mkfifo((withPipe.path() / "eng-spa.mode").c_str(), 0600), 0);
+    EXPECT_TRUE(OfflineTranslatorApertium(withPipe.path()).pairs().empty());
 }
 
 TEST(OfflineTranslator, TranslatesEnglishToSpanishKeepingLinesAndMarkup) {

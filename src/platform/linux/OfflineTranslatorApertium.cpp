@@ -4,6 +4,7 @@
 
 #include <unicode/locid.h>
 
+#include <algorithm>
 #include <fstream>
 #include <regex>
 
@@ -38,15 +39,24 @@ struct Mode {
 std::vector<Mode> readModes(const std::filesystem::path& folder) {
     // Plain translation directions only: no variants ("spa-eng_US"), no debugging modes.
     static const std::regex kPairName("([a-z]{2,3})-([a-z]{2,3})");
-    std::vector<Mode> modes;
+    // A mode file is one short line; anything else (a pipe would block the start) is not one.
+    constexpr std::uintmax_t kMaxModeBytes = 1 << 16;
+    std::vector<std::filesystem::path> paths;
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+        if (entry.is_regular_file(error) && entry.file_size(error) <= kMaxModeBytes) {
+            paths.push_back(entry.path());
+        }
+    }
+    std::sort(paths.begin(), paths.end());  // the same choice at every start
+    std::vector<Mode> modes;
+    for (const std::filesystem::path& path : paths) {
         std::smatch match;
-        const std::string name = entry.path().stem().string();
-        if (entry.path().extension() != ".mode" || !std::regex_match(name, match, kPairName)) {
+        const std::string name = path.stem().string();
+        if (path.extension() != ".mode" || !std::regex_match(name, match, kPairName)) {
             continue;
         }
-        std::ifstream in(entry.path(), std::ios::binary);
+        std::ifstream in(path, std::ios::binary);
         const std::string line((std::istreambuf_iterator<char>(in)),
                                std::istreambuf_iterator<char>());
         if (auto stages = apertiumStages(line)) {
