@@ -131,6 +131,8 @@ std::string AppDelegate::translateWith(const std::string& service,
                                        int32_t keyMicrosoft,
                                        const std::optional<std::string>& text) {
     EngineContext context = engineContext();
+    context.offline = host_.offline;
+    context.guesser = host_.guesser;
     return SelfTranslators(context).setService(service, text.value_or(std::string()), leftLang,
                                                rightLang, removeItemsGoogle_, keyMicrosoft);
 }

@@ -54,6 +54,8 @@ struct Host {
     ServiceAddresses addresses;
     HttpOptions http;
     AsyncHttp* asyncHttp = nullptr;
+    OfflineTranslator* offline = nullptr;      // the service "Offline"; none: no pairs
+    const LanguageGuesser* guesser = nullptr;  // guesses when online detection cannot
 };
 
 // The application controller: start-up, the translation flow with its cache and
@@ -61,8 +63,8 @@ struct Host {
 // the program and runs on the main thread only.
 class AppDelegate {
   public:
-    static constexpr std::array<const char*, 5> kServiceTitles = {"Google", "Microsoft", "Yandex",
-                                                                  "PROMT", "Babylon"};
+    static constexpr std::array<const char*, 6> kServiceTitles = {"Google", "Microsoft", "Yandex",
+                                                                  "PROMT",  "Babylon",   "Offline"};
 
     // Connects every action of the interface's controls to the controller.
     AppDelegate(Host& host, Interface interface);
@@ -204,6 +206,8 @@ class AppDelegate {
     std::vector<std::string> arrayLangGoogle_, arrayLangYandex_, arrayLangMicrosoft_,
         arrayLangPromt_, arrayLangBabylon_;
     std::map<std::string, std::string> dicBabylonNumeretic_;
+    LanguageTable allLangOffline_;  // the installed pairs' languages
+    std::vector<std::string> arrayLangOffline_;
 
     std::map<std::string, std::string> allTranslationsDic_;
     std::optional<std::string> oldPasteboard_;

@@ -32,6 +32,8 @@ const AppDelegate::LanguageTable* AppDelegate::tableOfService(int index) const {
             return &allLangPromt_;
         case 4:
             return &allLangBabylon_;
+        case 5:
+            return &allLangOffline_;
         default:
             return nullptr;
     }
@@ -49,6 +51,8 @@ const std::vector<std::string>* AppDelegate::namesOfService(int index) const {
             return &arrayLangPromt_;
         case 4:
             return &arrayLangBabylon_;
+        case 5:
+            return &arrayLangOffline_;
         default:
             return nullptr;
     }
@@ -105,7 +109,8 @@ void AppDelegate::setSegment(int index) {
     }
 
     std::string result;
-    const std::string title = index >= 0 && index < 5 ? kServiceTitles[index] : "";
+    const std::string title =
+        index >= 0 && index < int(kServiceTitles.size()) ? kServiceTitles[index] : "";
     if (const auto cached = allTranslationsDic_.find(title);
         !title.empty() && cached != allTranslationsDic_.end()) {
         result = cached->second;
@@ -127,6 +132,13 @@ void AppDelegate::setSegment(int index) {
             ui_.leftLanButton ? ui_.leftLanButton->titleOfSelectedItem() : "";
         result = translateWith(title, lookUp(allLangBabylon_, leftTitle),
                                lookUp(allLangBabylon_, rightTitle), 1, oldPasteboard_);
+        allTranslationsDic_[title] = result;
+    } else if (title == "Offline") {
+        // The source as the pop-up shows it: the engine may know languages Google does not.
+        const std::string leftTitle =
+            ui_.leftLanButton ? ui_.leftLanButton->titleOfSelectedItem() : "";
+        result =
+            translateWith(title, lookUp(allLangOffline_, leftTitle), rightCode, 1, oldPasteboard_);
         allTranslationsDic_[title] = result;
     }
 

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "AppDelegate.h"
+#include "engine/OfflineLanguages.h"
 #include "engine/TextTools.h"
 
 namespace lexoria {
@@ -100,7 +101,7 @@ void AppDelegate::applicationDidFinishLaunching() {
     tagSelService_ = 0;
     if (savedService) {
         const int64_t index = numberValue(savedService);
-        tagSelService_ = index >= 0 && index < 4 ? static_cast<int32_t>(index) : 0;
+        tagSelService_ = (index >= 0 && index < 4) || index == 5 ? static_cast<int32_t>(index) : 0;
     }
 
     if (ui_.choiseShortcuts) {
@@ -163,6 +164,11 @@ void AppDelegate::loadLanguageTables() {
         *names = keysOf(*source);
         sortForDisplay(*names, host_.locale);
     }
+    // Built from what is installed: a pair installed since the last start appears now.
+    allLangOffline_ =
+        host_.offline ? offlineLanguageTable(host_.offline->pairs()) : LanguageTable{};
+    arrayLangOffline_ = keysOf(allLangOffline_);
+    sortForDisplay(arrayLangOffline_, host_.locale);
 }
 
 void AppDelegate::writeFirstStartDefaults(const std::optional<std::string>& region) {

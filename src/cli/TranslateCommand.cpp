@@ -15,6 +15,8 @@
 #include "engine/TextTools.h"
 #include "engine/Version.h"
 #include "platform/linux/DefaultsPlistFile.h"
+#include "platform/linux/LanguageGuesserCld2.h"
+#include "platform/linux/OfflineTranslatorApertium.h"
 #include "platform/linux/LocalePosix.h"
 #include "platform/linux/RunLoopStd.h"
 
@@ -47,7 +49,8 @@ const char* const kTranslateUsage =
     "usage: lexoria-translate [--service NAME] [--from CODE] [--to CODE] [--remove TEXT]...\n"
     "                         [--key 1|2] [--] [TEXT...]\n"
     "Translates TEXT (or standard input) with one of the services Google, Microsoft,\n"
-    "Yandex, PROMT and Babylon, and prints the result.\n";
+    "Yandex, PROMT, Babylon and Offline (the Apertium pairs installed on this machine),\n"
+    "and prints the result.\n";
 
 ParsedCommand parseTranslateCommand(const std::vector<std::string>& arguments) {
     TranslateCommand command;
@@ -91,9 +94,10 @@ ParsedCommand parseTranslateCommand(const std::vector<std::string>& arguments) {
         }
         if (name == "--service") {
             if (*value != "Google" && *value != "Microsoft" && *value != "Yandex" &&
-                *value != "PROMT" && *value != "Babylon") {
+                *value != "PROMT" && *value != "Babylon" && *value != "Offline") {
                 return fail("unknown service \"" + *value +
-                            "\": the services are Google, Microsoft, Yandex, PROMT and Babylon");
+                            "\": the services are Google, Microsoft, Yandex, PROMT, Babylon "
+                            "and Offline");
             }
             command.service = *value;
         } else if (name == "--from") {
@@ -213,6 +217,10 @@ int runTranslateCommand(const std::vector<std::string>& arguments, CommandHost& 
     RunLoopStd runLoop;
     AsyncHttp asyncHttp(runLoop, http);
     EngineContext context{defaults, locale, addresses, http, &host.bundle, &asyncHttp, &log};
+    OfflineTranslatorApertium offline;
+    const LanguageGuesserCld2 guesser;
+    context.offline = &offline;
+    context.guesser = &guesser;
 
     const bool asynchronous = command.service == "PROMT";
     if (asynchronous && defaults.objectForKey(kPromtKey)) {

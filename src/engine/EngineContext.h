@@ -4,8 +4,10 @@
 #include "ServiceAddresses.h"
 #include "ports/Bundle.h"
 #include "ports/Defaults.h"
+#include "ports/LanguageGuesser.h"
 #include "ports/Locale.h"
 #include "ports/Log.h"
+#include "ports/OfflineTranslator.h"
 
 namespace lexoria {
 
@@ -23,6 +25,8 @@ struct EngineContext {
     const Bundle* bundle = nullptr;
     AsyncHttp* asyncHttp = nullptr;
     Log* log = nullptr;
+    OfflineTranslator* offline = nullptr;      // without it the service "Offline" gives no text
+    const LanguageGuesser* guesser = nullptr;  // its guess stands in when detection gives none
 };
 
 }  // namespace lexoria

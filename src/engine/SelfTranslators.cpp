@@ -82,6 +82,9 @@ std::string SelfTranslators::setService(const std::string& service,
     std::optional<std::string> leftLang = leftLangArg;
     if (flagValue(objectFromSettings("autoDetectLang"))) {
         leftLang = languageForString(text);
+        if (service == "Offline" && leftLang->empty() && context_.guesser) {
+            leftLang = context_.guesser->languageOf(text).value_or(std::string());
+        }
     }
     if (!leftLang) {
         leftLang = "en";
@@ -93,6 +96,11 @@ std::string SelfTranslators::setService(const std::string& service,
         return kNoText;
     }
 
+    if (service == "Offline") {
+        // The engine escapes what it must itself, and its answer keeps the text's own
+        // line breaks: neither the stand-ins nor the collapsing of the online answers apply.
+        return offlineBranch(text, *leftLang, rightLang).value_or(kNoText);
+    }
     replaceAll(text, "&", " and ");
     replaceAll(text, "<", "\u2A7D");  // ⩽
     replaceAll(text, ">", "\u2A7E");  // ⩾
@@ -116,6 +124,12 @@ std::string SelfTranslators::setService(const std::string& service,
     }
     replaceAll(*result, "\n\n", "\n");
     return *result;
+}
+
+std::optional<std::string> SelfTranslators::offlineBranch(const std::string& text,
+                                                          const std::string& leftLang,
+                                                          const std::string& rightLang) {
+    return context_.offline ? context_.offline->translate(text, leftLang, rightLang) : std::nullopt;
 }
 
 std::optional<std::string> SelfTranslators::yandexBranch(

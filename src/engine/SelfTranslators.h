@@ -67,6 +67,8 @@ class SelfTranslators {
     std::optional<std::string> yandexBranch(const std::string& text, const std::string& leftLang,
                                             std::string rightLang,
                                             const std::vector<std::string>& arForRemove);
+    std::optional<std::string> offlineBranch(const std::string& text, const std::string& leftLang,
+                                             const std::string& rightLang);
     // Fetches through a new XMLRequest into the working text.
     void fetchIntoOsnova(const std::string& url);
     std::string https(const std::string& host) const { return "https://" + host; }
