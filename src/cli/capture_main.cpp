@@ -6,6 +6,7 @@
 #include <signal.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <thread>
@@ -50,6 +51,10 @@ int main(int argc, char** argv) {
     sigaddset(&stopSignals, SIGHUP);
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
+    XSetIOErrorHandler([](Display*) -> int {
+        std::fprintf(stderr, "lexoria-capture: the X display went away\n");
+        std::_Exit(1);
+    });
     Display* display = XOpenDisplay(nullptr);
     if (display == nullptr) {
         std::fprintf(stderr, "lexoria-capture: cannot open the X display\n");
@@ -81,10 +86,15 @@ int main(int argc, char** argv) {
     tracker->setDelegate(printer);
     tracker->awakeFromNib();
 
-    std::thread([&loop, stopSignals] {
+    std::thread([&loop, &mouseOver, stopSignals] {
         int received = 0;
         sigwait(&stopSignals, &received);
-        loop.post([&loop] { loop.stop(); });
+        // The word polls follow each other without a gap: stop them first, or the loop
+        // never comes round to stopping.
+        loop.post([&loop, &mouseOver] {
+            mouseOver.stopMouseTimer();
+            loop.stop();
+        });
     }).detach();
     loop.run();
     serve->invalidate();

@@ -9,6 +9,7 @@
 #include <X11/extensions/XTest.h>
 #include <atspi/atspi.h>
 // clang-format on
+#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -37,7 +38,7 @@ using Clock = std::chrono::steady_clock;
 const char* const kSample = "foo-bar (baz) 😀word";
 constexpr auto kBound = std::chrono::seconds(30);
 
-pid_t spawn(std::vector<std::string> command) {
+pid_t spawn(std::vector<std::string> command, int output = -1) {
     std::vector<char*> argv;
     for (auto& part : command) {
         argv.push_back(part.data());
@@ -52,8 +53,15 @@ pid_t spawn(std::vector<std::string> command) {
         envp.push_back(entry.data());
     }
     envp.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (output >= 0) {
+        posix_spawn_file_actions_adddup2(&actions, output, STDOUT_FILENO);
+    }
     pid_t pid = 0;
-    return posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), envp.data()) == 0 ? pid : -1;
+    const int failed = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    return failed == 0 ? pid : -1;
 }
 
 // Serves libatspi's traffic until `done` holds or the bound passes.
@@ -335,6 +343,49 @@ TEST_F(CaptureOnTheDesktop, OurOwnWindowIsAnsweredAtOnce) {
     std::printf("own window answered in %.2f ms\n", took);
     XDestroyWindow(display, own);
     XSync(display, False);
+}
+
+TEST_F(CaptureOnTheDesktop, TheCommandPrintsEachWordAndMarkerOnItsOwnLine) {
+    int pipeEnds[2];
+    ASSERT_EQ(pipe(pipeEnds), 0);
+    const pid_t command = spawn({LEXORIA_CAPTURE}, pipeEnds[1]);
+    close(pipeEnds[1]);
+    ASSERT_GT(command, 0);
+
+    std::string output;
+    std::vector<std::string> lines;
+    // Jiggles the pointer within the target (the command may not watch yet) until a line
+    // arrives; each line must come as soon as it is printed.
+    const auto lineAfterMovingTo = [&](Point target) {
+        int step = 0;
+        const size_t before = lines.size();
+        const bool arrived = waitFor([&] {
+            movePointer({target.x + (step++ % 2), target.y});
+            pollfd readable{pipeEnds[0], POLLIN, 0};
+            if (poll(&readable, 1, 100) > 0) {
+                char buffer[256];
+                const ssize_t got = read(pipeEnds[0], buffer, sizeof buffer);
+                output.append(buffer, got > 0 ? static_cast<size_t>(got) : 0);
+                for (size_t end; (end = output.find('\n')) != std::string::npos;) {
+                    lines.push_back(output.substr(0, end));
+                    output.erase(0, end + 1);
+                }
+            }
+            return lines.size() > before;
+        });
+        return arrived ? lines.back() : std::string("(nothing)");
+    };
+    EXPECT_EQ(lineAfterMovingTo(gtk.character(15)), "word");
+    EXPECT_EQ(lineAfterMovingTo(qt.character(3)), "foo-bar");
+    EXPECT_EQ(lineAfterMovingTo(qt.markerCentre()), "💡");
+    kill(command, SIGTERM);
+    int status = 0;
+    waitpid(command, &status, 0);
+    close(pipeEnds[0]);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    for (const auto& line : lines) {
+        std::printf("lexoria-capture printed: %s\n", line.c_str());
+    }
 }
 
 }  // namespace

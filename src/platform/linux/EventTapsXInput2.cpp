@@ -29,7 +29,10 @@ class TapXInput2 final : public EventTap,
     }
 
     ~TapXInput2() override {
-        if (reader_.joinable()) {
+        if (reader_.joinable() && reader_.get_id() == std::this_thread::get_id()) {
+            // Xlib ends the process from this thread when the display goes away.
+            reader_.detach();
+        } else if (reader_.joinable()) {
             const char stop = 0;
             [[maybe_unused]] const auto written = write(wakeWrite_, &stop, 1);
             reader_.join();
