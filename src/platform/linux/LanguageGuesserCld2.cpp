@@ -1,5 +1,7 @@
 #include "platform/linux/LanguageGuesserCld2.h"
 
+#include <cstdio>  // the CLD2 header needs FILE
+
 #include <cld2/public/compact_lang_det.h>
 
 namespace lexoria {
