@@ -5,7 +5,8 @@
 
 #include "ports/Accessibility.h"
 
-typedef struct _AtspiAccessible AtspiAccessible;
+// libatspi's own name, declared here to keep GLib out of the header.
+typedef struct _AtspiAccessible AtspiAccessible;  // NOLINT(bugprone-reserved-identifier)
 
 namespace lexoria {
 

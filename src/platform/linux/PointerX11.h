@@ -2,7 +2,8 @@
 
 #include "ports/Screens.h"
 
-typedef struct _XDisplay Display;
+// Xlib's own name for its display, declared here to keep its macros out.
+typedef struct _XDisplay Display;  // NOLINT(bugprone-reserved-identifier)
 
 namespace lexoria {
 
