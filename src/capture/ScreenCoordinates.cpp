@@ -8,7 +8,7 @@ double primaryTop(const std::vector<Screen>& screens) {
     return screens.empty() ? 0.0 : screens.front().frame.y + screens.front().frame.height;
 }
 
-bool contains(const Rect& rect, Point point) {
+bool contains(const ScreenRect& rect, Point point) {
     return point.x >= rect.x && point.x < rect.x + rect.width && point.y >= rect.y &&
            point.y < rect.y + rect.height;
 }
@@ -19,11 +19,11 @@ Point bottomLeftFromTopLeft(Point point, const std::vector<Screen>& screens) {
     return {point.x, primaryTop(screens) - point.y - 1.0};
 }
 
-std::vector<Rect> bottomLeftFrames(const std::vector<Screen>& screens) {
-    std::vector<Rect> frames;
+std::vector<ScreenRect> bottomLeftFrames(const std::vector<Screen>& screens) {
+    std::vector<ScreenRect> frames;
     const double top = primaryTop(screens);
     for (const auto& screen : screens) {
-        const Rect& f = screen.frame;
+        const ScreenRect& f = screen.frame;
         frames.push_back({f.x, top - (f.y + f.height), f.width, f.height});
     }
     return frames;
@@ -31,7 +31,7 @@ std::vector<Rect> bottomLeftFrames(const std::vector<Screen>& screens) {
 
 Point topLeftFromBottomLeft(Point point, const std::vector<Screen>& screens) {
     const auto frames = bottomLeftFrames(screens);
-    const Rect* found = nullptr;
+    const ScreenRect* found = nullptr;
     for (const auto& frame : frames) {
         if (contains(frame, point)) {
             found = &frame;
@@ -46,16 +46,16 @@ Point topLeftFromBottomLeft(Point point, const std::vector<Screen>& screens) {
     return {point.x, primaryTop(screens) - point.y - 1.0};
 }
 
-Rect flipRectangle(Rect rect, const std::vector<Screen>& screens) {
+ScreenRect flipRectangle(ScreenRect rect, const std::vector<Screen>& screens) {
     const double top = static_cast<double>(static_cast<float>(primaryTop(screens)));
     return {rect.x, top - (rect.y + rect.height), rect.width, rect.height};
 }
 
 Point nativeFromLogical(Point point, const std::vector<Screen>& screens) {
     for (const auto& screen : screens) {
-        const Rect& f = screen.frame;
+        const ScreenRect& f = screen.frame;
         const double scale = screen.scale > 0 ? screen.scale : 1.0;
-        const Rect logical{f.x, f.y, f.width / scale, f.height / scale};
+        const ScreenRect logical{f.x, f.y, f.width / scale, f.height / scale};
         if (contains(logical, point)) {
             return {f.x + (point.x - f.x) * scale, f.y + (point.y - f.y) * scale};
         }

@@ -13,11 +13,11 @@ namespace lexoria {
 // A pointer position of the desktop as the mirrored system sees it.
 Point bottomLeftFromTopLeft(Point point, const std::vector<Screen>& screens);
 // The monitors' frames in the mirrored system, in the desktop's order.
-std::vector<Rect> bottomLeftFrames(const std::vector<Screen>& screens);
+std::vector<ScreenRect> bottomLeftFrames(const std::vector<Screen>& screens);
 // A mirrored point back in the desktop's system: (0, 0) when it lies on no monitor.
 Point topLeftFromBottomLeft(Point point, const std::vector<Screen>& screens);
 // A rectangle of the desktop's system in the mirrored one (or the other way round).
-Rect flipRectangle(Rect rect, const std::vector<Screen>& screens);
+ScreenRect flipRectangle(ScreenRect rect, const std::vector<Screen>& screens);
 // A point in the toolkit's device-independent pixels in native pixels: each monitor keeps
 // its origin and scales what lies within it.
 Point nativeFromLogical(Point point, const std::vector<Screen>& screens);

@@ -97,12 +97,13 @@ Point UIElementUtilities::carbonScreenPointFromCocoaScreenPoint(
     return topLeftFromBottomLeft(point, screens);
 }
 
-Rect UIElementUtilities::flippedScreenBounds(Rect rect, const std::vector<Screen>& screens) {
+ScreenRect UIElementUtilities::flippedScreenBounds(ScreenRect rect,
+                                                   const std::vector<Screen>& screens) {
     return flipRectangle(rect, screens);
 }
 
-Rect UIElementUtilities::frameOfUIElement(const AccessibleElement& element,
-                                          const std::vector<Screen>& screens) {
+ScreenRect UIElementUtilities::frameOfUIElement(const AccessibleElement& element,
+                                                const std::vector<Screen>& screens) {
     const auto position = valueOfAttribute(ax::kPosition, element);
     const auto size = valueOfAttribute(ax::kSize, element);
     if (!position || !size) {

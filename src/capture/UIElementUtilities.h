@@ -36,10 +36,10 @@ class UIElementUtilities {
     // Bottom-left point to top-left point: (0, 0) when it lies on no monitor.
     static Point carbonScreenPointFromCocoaScreenPoint(Point point,
                                                        const std::vector<Screen>& screens);
-    static Rect flippedScreenBounds(Rect rect, const std::vector<Screen>& screens);
+    static ScreenRect flippedScreenBounds(ScreenRect rect, const std::vector<Screen>& screens);
     // The element's frame in the bottom-left system.
-    static Rect frameOfUIElement(const AccessibleElement& element,
-                                 const std::vector<Screen>& screens);
+    static ScreenRect frameOfUIElement(const AccessibleElement& element,
+                                       const std::vector<Screen>& screens);
 
     static std::string stringDescriptionOfAXValue(const AXValue& value, bool verbose);
     static std::optional<std::string> descriptionOfValue(const std::optional<AXValue>& value,

@@ -42,7 +42,7 @@ struct AXValue {
     double number = 0;
     Point point;
     Size size;
-    Rect rect;
+    ScreenRect rect;
     TextRange range;  // also the positions of a marker (location) or marker range
     std::shared_ptr<AccessibleElement> element;
     std::vector<AXValue> list;

@@ -17,18 +17,18 @@ struct Size {
     bool operator==(const Size&) const = default;
 };
 
-struct Rect {
+struct ScreenRect {
     double x = 0;
     double y = 0;
     double width = 0;
     double height = 0;
-    bool operator==(const Rect&) const = default;
+    bool operator==(const ScreenRect&) const = default;
 };
 
 // One monitor of the desktop.
 struct Screen {
     // Native pixels, origin at the top left of the desktop, y growing downwards.
-    Rect frame;
+    ScreenRect frame;
     // Native pixels per device-independent pixel, as the toolkit scales this monitor.
     double scale = 1.0;
 };

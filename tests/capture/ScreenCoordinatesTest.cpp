@@ -40,8 +40,8 @@ TEST(ScreenCoordinates, RectanglesFlipAtTheFirstMonitorsTop) {
     struct Row {
         const char* name;
         std::vector<Screen> screens;
-        Rect in;
-        Rect out;
+        ScreenRect in;
+        ScreenRect out;
     };
     const Row rows[] = {
         {"whole first monitor", kOneScreen, {0, 0, 100, 1080}, {0, 0, 100, 1080}},

@@ -133,9 +133,9 @@ TEST(UIElementUtilities, FrameIsFlippedAndZeroWithoutPositionOrSize) {
     const std::vector<Screen> screens{{{0, 0, 1920, 1080}, 1.0}};
     FakeElement framed;
     framed.with(ax::kPosition, AXValue::ofPoint({10, 20}));
-    EXPECT_EQ(U::frameOfUIElement(framed, screens), Rect{});
+    EXPECT_EQ(U::frameOfUIElement(framed, screens), ScreenRect{});
     framed.with(ax::kSize, AXValue::ofSize({100, 50}));
-    EXPECT_EQ(U::frameOfUIElement(framed, screens), (Rect{10, 1010, 100, 50}));
+    EXPECT_EQ(U::frameOfUIElement(framed, screens), (ScreenRect{10, 1010, 100, 50}));
 }
 
 TEST(UIElementUtilities, LanguageIsJudgedOnTheFirstHundredUnits) {

@@ -68,7 +68,7 @@ class FakeElement final : public AccessibleElement {
 // The desktop's elements: the last area containing a point answers for it.
 class FakeAccessibility final : public Accessibility {
   public:
-    void place(Rect area, std::shared_ptr<AccessibleElement> element) {
+    void place(ScreenRect area, std::shared_ptr<AccessibleElement> element) {
         areas_.push_back({area, std::move(element)});
     }
     std::shared_ptr<AccessibleElement> elementAtPosition(float x, float y) override;
@@ -78,7 +78,7 @@ class FakeAccessibility final : public Accessibility {
     const RunLoop* clock = nullptr;
 
   private:
-    std::vector<std::pair<Rect, std::shared_ptr<AccessibleElement>>> areas_;
+    std::vector<std::pair<ScreenRect, std::shared_ptr<AccessibleElement>>> areas_;
 };
 
 class FakeScreens final : public Screens {
