@@ -1,25 +1,29 @@
-#include "LanguageGuesserCld2.h"
+#include "platform/linux/LanguageGuesserCld2.h"
+
+#include <cstdio>  // the CLD2 header needs FILE
 
 #include <cld2/public/compact_lang_det.h>
-#include <unicode/locid.h>
-
-#include <climits>
 
 namespace lexoria {
 
-std::optional<std::string> LanguageGuesserCld2::languageOf(const std::string& text) const {
+std::optional<std::string> LanguageGuesserCld2::languageOf(const std::string& utf8Text) const {
     bool reliable = false;
-    const CLD2::Language language = CLD2::DetectLanguage(
-        text.data(), static_cast<int>(std::min<std::size_t>(text.size(), INT_MAX)), true,
-        &reliable);
+    int validBytes = 0;
+    // The checking variant: the other one takes valid UTF-8 on trust.
+    const CLD2::Language language = CLD2::DetectLanguageCheckUTF8(
+        utf8Text.data(), static_cast<int>(utf8Text.size()), true, &reliable, &validBytes);
     const std::string code = CLD2::LanguageCode(language);
     if (!reliable || code.empty() || code == "un") {
         return std::nullopt;
     }
-    // CLD2 keeps the withdrawn codes "iw" and "jw"; the offline pairs know "he" and "jv".
-    const icu::Locale canonical = icu::Locale::createCanonical(code.c_str());
-    return canonical.isBogus() || !*canonical.getLanguage() ? code
-                                                            : std::string(canonical.getLanguage());
+    // CLD2 keeps two codes ISO 639-1 has since replaced.
+    if (code == "iw") {
+        return "he";
+    }
+    if (code == "jw") {
+        return "jv";
+    }
+    return code;
 }
 
 }  // namespace lexoria
