@@ -103,7 +103,7 @@ class TrashFolderFiles final : public TrashFolder {
     fs::path folder_;
 };
 
-enum class UserApplications { absent, empty, holdingAnApplication };
+enum class UserApplications { absent, withoutApplication, holdingAnApplication };
 
 constexpr const char* kGrant = "exec \"$@\"";
 constexpr const char* kDismiss = "exit 126";
@@ -206,6 +206,8 @@ TEST_P(MoveApplication, OffersCopiesAndRelaunchesAsTheCaseNeeds) {
     }
     if (c.userApplications == UserApplications::holdingAnApplication) {
         fs::create_directories(world.home / "Applications/Other.app");
+    } else if (c.userApplications == UserApplications::withoutApplication) {
+        write(world.home / "Applications/notes.txt", "");
     }
     if (c.existing) {
         world.makeBundle(world.root / c.existing, "old");
@@ -296,7 +298,7 @@ const Case kCases[] = {
      .log = {kMoving}},
     {.name = "UserApplicationsFolderHoldsNoApplication",
      .folder = "home/Desktop",
-     .userApplications = UserApplications::empty,
+     .userApplications = UserApplications::withoutApplication,
      .messages = {kLocalMessage},
      .copiedTo = "opt",
      .sourceKept = false,
@@ -333,7 +335,7 @@ const Case kCases[] = {
      .sourceKept = true},
     {.name = "AdministratorPromptDismissed",
      .folder = "home/Desktop",
-     .userApplications = UserApplications::empty,
+     .userApplications = UserApplications::withoutApplication,
      .optReadOnly = true,
      .pkexec = kDismiss,
      .messages = {kLocalMessage},
@@ -341,7 +343,7 @@ const Case kCases[] = {
      .log = {kMoving, "INFO -- Not moving because user canceled authorization"}},
     {.name = "AdministratorCopies",
      .folder = "home/Desktop",
-     .userApplications = UserApplications::empty,
+     .userApplications = UserApplications::withoutApplication,
      .optReadOnly = true,
      .pkexec = kGrant,
      .messages = {kLocalMessage},
@@ -352,7 +354,7 @@ const Case kCases[] = {
      .log = {kMoving}},
     {.name = "AdministratorRefuses",
      .folder = "home/Desktop",
-     .userApplications = UserApplications::empty,
+     .userApplications = UserApplications::withoutApplication,
      .optReadOnly = true,
      .pkexec = kRefuse,
      .messages = {kLocalMessage, kFailure},
@@ -453,7 +455,11 @@ TEST(MoveApplicationRelaunch, TheShellStartsTheCopyWhateverItsPath) {
     ASSERT_EQ(world.processes.launched.size(), 1u);
     const std::string prefix = "/bin/sh | -c | ";
     const std::string script = world.processes.launched[0].substr(prefix.size());
-    ASSERT_EQ(std::system(("/bin/sh -c " + shellQuotedString(script)).c_str()), 0);
+    // The waiting shell must not hold the test's output open.
+    ASSERT_EQ(
+        std::system(
+            ("/bin/sh -c " + shellQuotedString(script) + " </dev/null >/dev/null 2>&1").c_str()),
+        0);
     const fs::path started = world.root / "started";
     for (int i = 0; i < 200 && read(started).empty(); ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
