@@ -170,9 +170,6 @@ TEST(HostPathsLinux, TheBundleIsTheAppFolderOrTheAppImage) {
         const HostPathsLinux paths(row.facts);
         EXPECT_EQ(paths.bundlePath(), row.bundle) << row.name;
         EXPECT_EQ(paths.bundleExecutable(), row.executable) << row.name;
-        EXPECT_EQ(paths.applicationsFolders(Domain::user),
-                  std::vector<std::string>{"/home/u/Applications"});
-        EXPECT_EQ(paths.applicationsFolders(Domain::local), std::vector<std::string>{"/opt"});
     }
 }
 

@@ -4,7 +4,7 @@
 
 namespace lexoria {
 
-class FileSystemPosix final : public FileSystem {
+class FileSystemPosix : public FileSystem {
   public:
     bool exists(const std::string& path) const override;
     bool isDirectory(const std::string& path) const override;
