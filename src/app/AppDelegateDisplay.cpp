@@ -76,6 +76,7 @@ void AppDelegate::eraseText() {
     if (ui_.consoleTabTranslate) {
         ui_.consoleTabTranslate->setString("");
     }
+    stopTypingPause();  // nothing is left to translate
 }
 
 void AppDelegate::alert(const std::string& messageText, const std::string& informativeText) {

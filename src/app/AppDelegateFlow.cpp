@@ -1,6 +1,7 @@
 // The translation flow: the service and language pop-ups, the throttle and the cache,
 // the PROMT poll and the clipboard watch.
 #include "AppDelegate.h"
+#include "engine/AsyncHttp.h"
 #include "engine/TextTools.h"
 
 namespace lexoria {
@@ -87,7 +88,7 @@ void AppDelegate::selectItems(const std::vector<std::string>& names) {
 
 void AppDelegate::setSegment(int index) {
     // Every call, refused or not, lets the next one through 0.2 s later.
-    host_.runLoop.scheduleTimer(kThrottleSeconds, false, [this] { isRequest_ = true; });
+    schedule(kThrottleSeconds, false, [this] { isRequest_ = true; });
     if (!isRequest_) {
         return;
     }
@@ -112,11 +113,15 @@ void AppDelegate::setSegment(int index) {
         result = translateWith(title, leftCode, rightCode, 1, oldPasteboard_);
         allTranslationsDic_[title] = result;
     } else if (title == "PROMT") {
+        // An answer left from an earlier text must not be shown and cached for this one.
+        if (objectFromSettings(settings::kPromtAnswer)) {
+            removeObjForSettings(settings::kPromtAnswer);
+        }
         translateWith(title, leftCode, rightCode, 1, oldPasteboard_);
         if (promtTmr_) {
             promtTmr_->invalidate();
         }
-        promtTmr_ = host_.runLoop.scheduleTimer(kPromtPollSeconds, true, [this] { look(); });
+        promtTmr_ = schedule(kPromtPollSeconds, true, [this] { look(); });
     } else if (title == "Babylon") {
         const std::string leftTitle =
             ui_.leftLanButton ? ui_.leftLanButton->titleOfSelectedItem() : "";
@@ -138,6 +143,11 @@ void AppDelegate::setSegment(int index) {
 void AppDelegate::look() {
     const std::optional<std::string> answer = objectFromSettings(settings::kPromtAnswer);
     if (!answer) {
+        // A request that failed, or was never sent (no text, the same language twice),
+        // brings no answer: the poll would run for ever.
+        if (!host_.asyncHttp || host_.asyncHttp->running() == 0) {
+            promtTmr_->invalidate();
+        }
         return;
     }
     if (ui_.hudtextView) {
@@ -180,7 +190,7 @@ void AppDelegate::reloadLangPair() {
 }
 
 void AppDelegate::translate() {
-    host_.runLoop.scheduleTimer(kThrottleSeconds, false, [this] { segmentService(); });
+    schedule(kThrottleSeconds, false, [this] { segmentService(); });
 }
 
 void AppDelegate::run() {
@@ -191,6 +201,12 @@ void AppDelegate::run() {
         return;
     }
     const std::optional<std::string> text = host_.pasteboard.string();
+    if (copiedResult_) {
+        if (text == copiedResult_) {
+            return;  // the translation the user copied is no new source text
+        }
+        copiedResult_.reset();
+    }
     if (!text || text->empty() || text == oldPasteboard_ || !clipboardOn()) {
         return;
     }
@@ -220,7 +236,7 @@ void AppDelegate::startClipboardWatch() {
     if (runTmr_) {
         runTmr_->invalidate();
     }
-    runTmr_ = host_.runLoop.scheduleTimer(kClipboardWatchSeconds, true, [this] { run(); });
+    runTmr_ = schedule(kClipboardWatchSeconds, true, [this] { run(); });
 }
 
 void AppDelegate::stopClipboardWatch() {

@@ -8,6 +8,7 @@ namespace lexoria {
 namespace {
 
 constexpr const char* kNoTextError = "Error: couldn't encrypt text.";
+constexpr double kServiceRetrySeconds = 0.2;  // the translation throttle
 
 }  // namespace
 
@@ -17,12 +18,13 @@ void AppDelegate::registerServices() {
     const auto handlerOf = [this](AppDelegate& provider) {
         return [this, &provider](ServicePasteboard& pboard) {
             std::optional<std::string> error = provider.lexoria(pboard);
-            host_.runLoop.post([this] { service(); });
+            post([this] { service(); });
             return error;
         };
     };
     servicesProvider_ = std::make_unique<AppDelegate>(host_, Interface{});
     host_.servicesRegistry.registerServicesProvider("LX", handlerOf(*servicesProvider_));
+    registeredServices_ = true;
     // Requests that were waiting for the program are taken in here.
     host_.runLoop.runOnce(30.0);
     host_.servicesRegistry.setServicesProvider(handlerOf(*this));
@@ -53,6 +55,12 @@ std::optional<std::string> AppDelegate::convertToPrettiedPrint(const std::string
 
 void AppDelegate::service() {
     if (!flagValue(objectFromSettings(settings::kServicesPending))) {
+        return;
+    }
+    if (!isRequest_) {
+        // The throttle would drop the request, and nothing else would bring it back: it
+        // waits, still pending, until the throttle lets a translation through.
+        schedule(kServiceRetrySeconds, false, [this] { service(); });
         return;
     }
     allTranslationsDic_.clear();

@@ -27,8 +27,7 @@ void AppDelegate::flagsChanged(const KeyEvent& event) {
         choice == "\u2318(#2)") {
         // The timer replaced here is not stopped: whichever window closes first resets
         // the count.
-        timeForCMDType_ =
-            host_.runLoop.scheduleTimer(kCommandWindowSeconds, false, [this] { waitCMD(); });
+        timeForCMDType_ = schedule(kCommandWindowSeconds, false, [this] { waitCMD(); });
         if (++commandKeyInt_ == 4) {
             trigger();
             commandKeyInt_ = 0;
@@ -66,8 +65,7 @@ void AppDelegate::trigger() {
 }
 
 void AppDelegate::copyIt() {
-    host_.syntheticKeys.postKeyEvent(keys::kC, keys::kCommandFlag, true);
-    host_.syntheticKeys.postKeyEvent(keys::kC, std::nullopt, false);
+    host_.syntheticKeys.postCopy();
     // The other program copies in its own time; this is all the waiting there is.
     host_.runLoop.sleep(kCopyWaitSeconds);
     oldPasteboard_ = host_.pasteboard.string();
@@ -77,17 +75,27 @@ KeyEvent AppDelegate::keyDown(const KeyEvent& event) {
     if (event.keyCode == keys::kA) {
         return event;
     }
-    if (ui_.consoleTabTranslate && !ui_.consoleTabTranslate->string().empty()) {
-        if (timerTranslate_) {
-            timerTranslate_->invalidate();
+    if (event.keyCode == keys::kEscape) {
+        // The user is done with the window: a pending pause would bring it back and
+        // overwrite the clipboard.
+        stopTypingPause();
+        if (ui_.window && ui_.window->isVisible()) {
+            close();
         }
-        timerTranslate_ =
-            host_.runLoop.scheduleTimer(kTypingPauseSeconds, false, [this] { waitBoolean(); });
+        return event;
     }
-    if (ui_.window && ui_.window->isVisible() && event.keyCode == keys::kEscape) {
-        close();
+    if (ui_.consoleTabTranslate && !ui_.consoleTabTranslate->string().empty()) {
+        stopTypingPause();
+        timerTranslate_ = schedule(kTypingPauseSeconds, false, [this] { waitBoolean(); });
     }
     return event;
+}
+
+void AppDelegate::stopTypingPause() {
+    if (timerTranslate_) {
+        timerTranslate_->invalidate();
+        timerTranslate_.reset();
+    }
 }
 
 void AppDelegate::waitBoolean() {
@@ -95,7 +103,7 @@ void AppDelegate::waitBoolean() {
 }
 
 void AppDelegate::insideTranslate() {
-    host_.runLoop.scheduleTimer(0.0, false, [this] { waitBool(); });
+    schedule(0.0, false, [this] { waitBool(); });
 }
 
 void AppDelegate::waitBool() {
@@ -107,7 +115,8 @@ void AppDelegate::waitBool() {
 }
 
 void AppDelegate::copyText() {
-    host_.pasteboard.setString(ui_.hudtextView ? ui_.hudtextView->string() : "");
+    copiedResult_ = ui_.hudtextView ? ui_.hudtextView->string() : "";
+    host_.pasteboard.setString(*copiedResult_);
 }
 
 std::string AppDelegate::sandboxTestPath() const {
@@ -135,7 +144,7 @@ void AppDelegate::choiseShortAction() {
                                         "Lexoria",
                                         "Sandboxed app !",
                                         {"Clean version without sandbox ( Download )", "Cancel"}});
-        if (pressed == 0) {
+        if (pressed == 0) {  // closing the notice is its "Cancel"
             host_.workspace.openURL(siteAddress(kSandboxDownloadPath));
             host_.application.terminate();
             return;

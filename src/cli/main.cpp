@@ -8,6 +8,7 @@
 #include <iterator>
 #include <sstream>
 
+#include "cli/DefaultsOverlay.h"
 #include "cli/TranslateCommand.h"
 #include "engine/AsyncHttp.h"
 #include "engine/EngineContext.h"
@@ -102,7 +103,8 @@ int main(int argc, char** argv) {
         }
     }
 
-    DefaultsPlistFile defaults(DefaultsPlistFile::standardPath(kBundleIdentifier), std::cerr);
+    DefaultsPlistFile settingsFile(DefaultsPlistFile::standardPath(kBundleIdentifier), std::cerr);
+    DefaultsOverlay defaults(settingsFile);
     LocalePosix locale;
     LogStderr log;
     const BundleDirectory bundle = BundleDirectory::forThisProgram();
@@ -112,7 +114,9 @@ int main(int argc, char** argv) {
 
     const bool asynchronous = command.service == "PROMT";
     if (asynchronous && defaults.objectForKey(kPromtKey)) {
-        defaults.removeObject(kPromtKey);  // an answer nobody collected must not pass for ours
+        // The desktop program's uncollected answer must not pass for ours; it stays in the
+        // file for the desktop program.
+        defaults.removeObject(kPromtKey);
     }
     std::string result = SelfTranslators(context).setService(
         command.service, text, command.from, command.to, command.remove, command.keyMicrosoft);

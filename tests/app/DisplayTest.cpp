@@ -144,7 +144,7 @@ TEST_F(Display, TheIconSwitchRemovesAndAddsTheLight) {
 TEST_F(Display, FontChoicesApplyAtOnceAndPersist) {
     ui.slider.value = 20;
     app().sliderChange();
-    EXPECT_EQ(ui.hudtextView.fontValue, (Font{"Nimbus Sans", 20}));
+    EXPECT_EQ(ui.hudtextView.fontValue, (Font{fonts.substituteFamily("Helvetica"), 20}));
     EXPECT_EQ(defaults.values.at("slider"), "20");
     ui.allFontStyleButFirst.selectItemWithTitle("DejaVu Sans");
     app().selectStyleFirst();
@@ -169,8 +169,115 @@ TEST_F(Display, StoredOnlyChoicesAndThePreferenceWindows) {
     EXPECT_TRUE(ui.prefPane.visible);
     app().showPrefPaneOnSet();
     EXPECT_EQ(ui.window.level, WindowLevel::floating);
+    bool ticked = false;
+    loop.scheduleTimer(0.5, false, [&] { ticked = true; });
+    alerts.secondsUp = 2;
     app().alert("Lexoria", "Done");
     EXPECT_EQ(alerts.shown.back().style, AlertStyle::informational);
+    EXPECT_FALSE(ticked) << "nothing of the program runs under an alert";
+    loop.advance(0);
+    EXPECT_TRUE(ticked) << "but right after it";
+}
+
+TEST_F(Display, EveryControlOfTheInterfaceIsConnected) {
+    const std::string site = "http://" + addresses.site;
+    struct Row {
+        const char* control;
+        std::function<void()> userActs;
+        std::function<bool()> done;
+    };
+    const Row rows[] = {
+        {"service",
+         [&] {
+             ui.serviceSegment.segment = 2;
+             ui.serviceSegment.userActs();
+         },
+         [&] { return app().tagSelService() == 2; }},
+        {"source language",
+         [&] {
+             ui.leftLanButton.selectItemWithTitle("French");
+             ui.leftLanButton.userActs();
+         },
+         [&] { return defaults.values["leftLangKey"] == "French"; }},
+        {"target language",
+         [&] {
+             ui.rightLanButton.selectItemWithTitle("Japanese");
+             ui.rightLanButton.userActs();
+         },
+         [&] { return defaults.values["rightLangKey"] == "Japanese"; }},
+        {"swap", [&] { ui.reloadBut.userActs(); },
+         [&] { return defaults.values["leftLangKey"] == "Japanese"; }},
+        {"copy", [&] { ui.hudtextView.text = "Result", ui.copyResultButton.userActs(); },
+         [&] { return pasteboard.text == "Result"; }},
+        {"erase", [&] { ui.consoleTabTranslate.text = "typed", ui.eraseSourceButton.userActs(); },
+         [&] { return ui.consoleTabTranslate.text.empty(); }},
+        {"settings popover", [&] { ui.settingsPopoverButton.userActs(); },
+         [&] { return ui.popover.shown && ui.popover.shownBy == &ui.settingsPopoverButton; }},
+        {"translate popover", [&] { ui.translatePopoverButton.userActs(); },
+         [&] { return ui.translatePopover.shownBy == &ui.translatePopoverButton; }},
+        {"detect language", [&] { ui.autoDetectLang.stateValue = 1, ui.autoDetectLang.userActs(); },
+         [&] { return defaults.values["autoDetectLang"] == "1" && ui.leftLanButton.hidden; }},
+        {"clipboard watch",
+         [&] {
+             ui.autoClipboardTranslateBox.stateValue = 1, ui.autoClipboardTranslateBox.userActs();
+         },
+         [&] { return loop.scheduledTimers() > 0; }},
+        {"icon", [&] { ui.lblIcon.stateValue = 0, ui.lblIcon.userActs(); },
+         [&] { return statusBar.items.empty(); }},
+        {"word box", [&] { ui.wordBox.stateValue = 1, ui.wordBox.userActs(); },
+         [&] { return defaults.values["wordBox"] == "1"; }},
+        {"control box", [&] { ui.ctrlBox.stateValue = 1, ui.ctrlBox.userActs(); },
+         [&] { return defaults.values["ctrlBox"] == "1"; }},
+        {"font size", [&] { ui.slider.value = 21, ui.slider.userActs(); },
+         [&] { return defaults.values["slider"] == "21"; }},
+        {"font family",
+         [&] {
+             ui.allFontStyleButFirst.selectItemWithTitle("DejaVu Sans");
+             ui.allFontStyleButFirst.userActs();
+         },
+         [&] { return defaults.values["allFontStyleButFirst"] == "DejaVu Sans"; }},
+        {"gesture",
+         [&] {
+             ui.choiseShortcuts.selectItemWithTitle("Fn");
+             ui.choiseShortcuts.userActs();
+         },
+         [&] { return defaults.values["choiseIntShortcuts"] == "Fn"; }},
+        {"preferences", [&] { ui.preferencesButton.userActs(); },
+         [&] { return ui.prefPane.isVisible(); }},
+        {"preferences page", [&] { ui.toolbar.choose(2); },
+         [&] { return ui.prefPane.contentView() == &ui.reviewersView; }},
+        {"report a problem", [&] { ui.butMail.userActs(); },
+         [&] {
+             return workspace.opened.back() == "mailto:support@lexoria.org?Subject=Lexoria&body=";
+         }},
+        {"web site", [&] { ui.butItWork.userActs(); },
+         [&] { return workspace.opened.back() == site + "/"; }},
+        {"guide", [&] { ui.guideBtn.userActs(); },
+         [&] { return workspace.opened.back() == site + "/shortcuts.mov"; }},
+        {"PopClip", [&] { ui.popclipBtn.userActs(); },
+         [&] {
+             return workspace.opened.back().find("PopClip_Extention.dmg") != std::string::npos;
+         }},
+        {"window menu", [&] { ui.menuSegment.segment = 0, ui.menuSegment.userActs(); },
+         [&] { return ui.window.miniaturized; }},
+        {"close", [&] { ui.window.makeKeyAndOrderFront(), ui.closeView.userActs(); },
+         [&] { return application.hidden && !ui.window.isVisible(); }},
+        {"quit", [&] { ui.quitButton.userActs(); }, [&] { return application.terminated; }},
+    };
+    EXPECT_EQ(ui.prefPane.contentView(), &ui.generalView) << "the first page";
+    for (const Row& row : rows) {
+        loop.advance(0.3);
+        row.userActs();
+        EXPECT_TRUE(row.done()) << row.control;
+    }
+}
+
+TEST_F(Display, LinksKeepTheSiteAddressAsGiven) {
+    for (const std::string site : {"[::1]:8080", "[fe80::1]", "www.example.org:81"}) {
+        host->addresses.site = site;
+        ui.guideBtn.userActs();
+        EXPECT_EQ(workspace.opened.back(), "http://" + site + "/shortcuts.mov");
+    }
 }
 
 }  // namespace

@@ -107,9 +107,11 @@ TEST_F(Flow, BabylonTakesItsOwnCodesFromThePopUps) {
 TEST_F(Flow, PromtAnswersArePolledWithOneTimer) {
     plain.answer("/services/TranslationService.asmx/GetTranslateNew",
                  {200, "application/json", R"({"d":{"resultNoTags":"Hallo, Welt"}})"});
+    defaults.values["promt_"] = "Antwort auf einen anderen Text";
     choose(3);
     app().segmentService();
     EXPECT_EQ(ui.hudtextView.text, "") << "nothing yet";
+    EXPECT_EQ(defaults.values.count("promt_"), 0u) << "an earlier text's answer is gone";
     loop.advance(0.25);
     app().segmentService();  // no answer cached yet: a second request
     loop.advance(0.2);
@@ -123,6 +125,23 @@ TEST_F(Flow, PromtAnswersArePolledWithOneTimer) {
     EXPECT_EQ(app().allTranslationsDic().at("PROMT"), "Hallo, Welt");
     EXPECT_EQ(defaults.values.count("promt_"), 0u);
     EXPECT_EQ(loop.scheduledTimers(), 0u) << "the poll stopped";
+}
+
+TEST_F(Flow, APromtRequestThatBringsNoAnswerStopsThePoll) {
+    plain.answer("/services/TranslationService.asmx/GetTranslateNew",
+                 {500, "text/html", "<html>Server Error</html>"});
+    choose(3);
+    for (const std::string text : {"Hello", ""}) {  // failed, never sent
+        app().setOldPasteboard(text);
+        loop.advance(0.2);
+        app().segmentService();
+        while (async->running() > 0) {
+            ASSERT_TRUE(loop.waitForPosted(std::chrono::seconds(10)));
+        }
+        loop.advance(0.5);
+        EXPECT_EQ(loop.scheduledTimers(), 0u) << "\"" << text << "\"";
+    }
+    EXPECT_EQ(plain.requests().size(), 1u);
 }
 
 TEST_F(Flow, TheClipboardWatchTakesNewTextAndTranslatesInAVisibleWindow) {
@@ -149,6 +168,15 @@ TEST_F(Flow, TheClipboardWatchTakesNewTextAndTranslatesInAVisibleWindow) {
     pasteboard.text = "";
     loop.advance(0.3);
     EXPECT_EQ(app().oldPasteboard(), "Good night") << "an empty clipboard is no new text";
+
+    ui.copyResultButton.userActs();
+    loop.advance(0.3);
+    EXPECT_EQ(pasteboard.text, "Hallo");
+    EXPECT_EQ(app().oldPasteboard(), "Good night") << "the copied translation is no new text";
+    EXPECT_EQ(secure.requests().size(), 3u);
+    pasteboard.text = "Good evening";
+    loop.advance(0.1);
+    EXPECT_EQ(secure.requests().size(), 4u) << "the watch goes on";
 }
 
 TEST_F(Flow, TheSwapExchangesThePairAndKeepsTheCache) {

@@ -93,5 +93,23 @@ TEST_F(Services, ARequestSurvivesARestart) {
     EXPECT_EQ(restarted.secure.lastRequest()->target, "/?langpair=en%7Cde&text=left%20over");
 }
 
+TEST_F(Services, ARequestRightAfterATranslationWaitsForTheThrottle) {
+    app().setOldPasteboard("Hello");
+    app().segmentService();
+    loop.advance(0.1);
+    FakeServicePasteboard pboard;
+    pboard.text = "Good morning";
+    request(pboard);
+    loop.advance(0);
+    EXPECT_EQ(serviceRequests(), 1u) << "0.1 s after a translation: held back";
+    EXPECT_EQ(defaults.values.at("servicego"), "1") << "and still pending";
+    loop.advance(0.2);
+    EXPECT_EQ(serviceRequests(), 2u);
+    EXPECT_EQ(secure.lastRequest()->target, "/?langpair=en%7Cde&text=Good%20morning");
+    EXPECT_EQ(defaults.values.at("servicego"), "(null)");
+    loop.advance(1);
+    EXPECT_EQ(serviceRequests(), 2u) << "translated once";
+}
+
 }  // namespace
 }  // namespace lexoria

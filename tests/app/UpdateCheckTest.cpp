@@ -54,13 +54,15 @@ TEST_F(UpdateCheck, AnotherVersionEndsTheProgramWithEitherButton) {
     EXPECT_TRUE(statusBar.items.empty()) << "start-up stopped at the check";
     EXPECT_EQ(serviceRequests(), 0u);
 
-    AppHarness cancelled;
-    cancelled.site.answer("/lx.plist", manifest("<key>version</key><string>2.9</string>"));
-    cancelled.defaults.values = {{"rirstrun", "(null)"}, {"rightSim", "en"}};
-    cancelled.alerts.answers = {1};
-    cancelled.started();
-    EXPECT_TRUE(cancelled.workspace.opened.empty());
-    EXPECT_TRUE(cancelled.application.terminated);
+    for (const int answer : {1, kAlertClosed}) {  // closing the notice is its "Cancel"
+        AppHarness cancelled;
+        cancelled.site.answer("/lx.plist", manifest("<key>version</key><string>2.9</string>"));
+        cancelled.defaults.values = {{"rirstrun", "(null)"}, {"rightSim", "en"}};
+        cancelled.alerts.answers = {answer};
+        cancelled.started();
+        EXPECT_TRUE(cancelled.workspace.opened.empty()) << answer;
+        EXPECT_TRUE(cancelled.application.terminated) << answer;
+    }
 }
 
 TEST_F(UpdateCheck, TheNoticeIsTranslatedIntoTheUsersLanguage) {

@@ -54,14 +54,12 @@ class CommandLine : public ::testing::Test {
     std::map<std::string, std::string> environment;
 };
 
-TEST_F(CommandLine, TranslatesItsArgumentsAndKeepsTheSourceInTheSettings) {
+TEST_F(CommandLine, TranslatesItsArguments) {
     const auto result = run({"--service", "Yandex", "--from", "en", "--to", "ru", "Hello"});
     EXPECT_EQ(result.exitCode, 0) << result.err;
     EXPECT_EQ(result.out, "\u276F\nhello   \u25CF \u043F\u0440\u0438\u0432\u0435\u0442   \n");
     EXPECT_EQ(yandex.lastRequest()->target, std::string("/api/v1/dicservice/lookup?key=") +
                                                 kYandexDictionaryKey + "&lang=en-ru&text=hello");
-    EXPECT_NE(settingsFile().find("<key>leftSim</key>\n\t<string>en</string>"), std::string::npos)
-        << settingsFile();
 }
 
 TEST_F(CommandLine, ReadsStandardInputByteForByteWhenGivenNoText) {
@@ -102,16 +100,25 @@ TEST_F(CommandLine, PrintsTheNoTextResultForNothingToTranslate) {
     EXPECT_TRUE(yandex.requests().empty());
 }
 
-TEST_F(CommandLine, WaitsForPromtAndTakesItsAnswerOutOfTheSettings) {
+TEST_F(CommandLine, ReadsTheDesktopsSettingsButNeverChangesThem) {
     LoopbackServer promt;
     promt.answer(
         "/services/TranslationService.asmx/GetTranslateNew",
         {200, "application/json; charset=utf-8", R"({"d":{"resultNoTags":"Hallo Welt"}})"});
     environment["LEXORIA_PROMT_HOST"] = promt.hostPort();
+    // The desktop program's source language and its PROMT answer, not yet collected.
+    const std::string desktops =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
+        "<key>leftSim</key><string>fr</string><key>promt_</key><string>Bonjour</string>"
+        "</dict></plist>\n";
+    std::filesystem::create_directories(home.path() / "config" / "lexoria");
+    std::ofstream(home.path() / "config" / "lexoria" / "org.lexoria.Lexoria.plist") << desktops;
+    const auto yandexRun = run({"--service", "Yandex", "--from", "en", "--to", "ru", "Hello"});
+    EXPECT_EQ(yandexRun.exitCode, 0) << yandexRun.err;
     const auto result = run({"--service", "PROMT", "--from", "en", "--to", "de", "Hello", "world"});
     EXPECT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_EQ(result.out, "Hallo Welt\n");
-    EXPECT_EQ(settingsFile().find("promt_"), std::string::npos) << "the answer was collected";
+    EXPECT_EQ(result.out, "Hallo Welt\n") << "its own answer, not the desktop's";
+    EXPECT_EQ(settingsFile(), desktops);
 
     environment["LEXORIA_PROMT_HOST"] = "127.0.0.1:1";
     const auto failed = run({"--service", "PROMT", "--from", "en", "--to", "de", "Hello"});

@@ -14,6 +14,7 @@
 #include "DefaultsMemory.h"
 #include "FakeDesktop.h"
 #include "LocaleFixed.h"
+#include "RunLoopVirtual.h"
 #include "TempDir.h"
 #include "platform/linux/AuthorizationPkexec.h"
 #include "platform/linux/BundleDirectory.h"
@@ -98,7 +99,8 @@ struct World {
     ProcessesRecorded processes;
     AuthorizationPkexec authorization{(root / "pkexec").string()};
     TrashFolderFiles trash{root / "Trash/files"};
-    test::FakeAlerts alerts;
+    test::RunLoopVirtual loop;
+    test::FakeAlerts alerts{loop};
     test::FakeApplication application;
     test::LogLines log;
 
@@ -128,7 +130,6 @@ struct World {
     }
 };
 
-constexpr int kClosed = -1;  // the alert's answer when closed without its button
 constexpr const char* kHomeMessage = "Move to Applications folder in your Home folder?";
 constexpr const char* kLocalMessage = "Move to Applications folder !";
 constexpr const char* kFailure = "Could not move to Applications folder";
@@ -174,7 +175,7 @@ TEST_P(MoveApplication, OffersCopiesAndRelaunchesAsTheCaseNeeds) {
         world.files.readOnly.insert(world.opt.string());
         write(world.root / "pkexec", std::string("#!/bin/sh\n") + c.pkexec + "\n");
     }
-    world.alerts.answers.push_back(c.outcome == Outcome::declined ? kClosed : 0);
+    world.alerts.answers.push_back(c.outcome == Outcome::declined ? kAlertClosed : 0);
 
     PFMoveToApplicationsFolderIfNecessary(world.host());
 
@@ -328,7 +329,7 @@ TEST(MoveApplicationTexts, TheUsersLanguageAndEnglishWithoutATranslation) {
         World world;
         world.makeBundle(world.home / "Desktop");
         world.locale.languages = languages;
-        world.alerts.answers.push_back(kClosed);
+        world.alerts.answers.push_back(kAlertClosed);
         PFMoveToApplicationsFolderIfNecessary(world.host());
         ASSERT_EQ(world.alerts.shown.size(), 1u);
         EXPECT_EQ(world.alerts.shown[0].messageText, message.at(0));

@@ -5,8 +5,8 @@
 #include <deque>
 #include <memory>
 #include <mutex>
-#include <vector>
 
+#include "TimerQueue.h"
 #include "ports/RunLoop.h"
 
 namespace lexoria {
@@ -28,7 +28,6 @@ class RunLoopStd final : public RunLoop {
     void stop() override;
 
   private:
-    class StdTimer;
     using Clock = std::chrono::steady_clock;
 
     // Takes the next runnable action, waiting until `deadline` at most.
@@ -37,8 +36,7 @@ class RunLoopStd final : public RunLoop {
     mutable std::mutex mutex_;
     std::condition_variable wake_;
     std::deque<std::function<void()>> posted_;
-    std::vector<std::shared_ptr<StdTimer>> timers_;
-    unsigned long long sequence_ = 0;
+    TimerQueue timers_;
     bool stopped_ = false;
     Clock::time_point start_;
 };

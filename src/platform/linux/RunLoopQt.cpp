@@ -1,0 +1,128 @@
+#include "RunLoopQt.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <algorithm>
+#include <cmath>
+
+namespace lexoria {
+
+RunLoopQt::RunLoopQt() {
+    clock_.start();
+    wakeTimer_.setSingleShot(true);
+    // Coarse timers may fire 5 % late, which would stretch every pause of the program.
+    wakeTimer_.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&wakeTimer_, &QTimer::timeout, &context_, [this] { drain(); });
+}
+
+RunLoopQt::~RunLoopQt() = default;
+
+double RunLoopQt::now() const {
+    return static_cast<double>(clock_.nsecsElapsed()) / 1e9;
+}
+
+std::shared_ptr<Timer> RunLoopQt::scheduleTimer(double interval, bool repeats,
+                                                std::function<void()> action) {
+    auto timer = timers_.schedule(now(), interval, repeats, std::move(action));
+    arm();
+    return timer;
+}
+
+void RunLoopQt::post(std::function<void()> action) {
+    {
+        std::lock_guard lock(postedMutex_);
+        posted_.push_back(std::move(action));
+    }
+    wake();
+}
+
+void RunLoopQt::deliver(std::function<void()> action) {
+    if (isHeld()) {
+        post(std::move(action));
+    } else {
+        action();
+    }
+}
+
+void RunLoopQt::wake() {
+    // A queued call runs on the loop's thread whichever thread asks.
+    QMetaObject::invokeMethod(
+        &context_, [this] { drain(); }, Qt::QueuedConnection);
+}
+
+void RunLoopQt::hold() {
+    ++holds_;
+}
+
+void RunLoopQt::release() {
+    if (holds_ > 0 && --holds_ == 0) {
+        wake();
+    }
+}
+
+void RunLoopQt::sleep(double seconds) {
+    hold();
+    const double deadline = now() + std::max(seconds, 0.0);
+    // Keep serving the display: an X11 clipboard owner rejects a request that waited
+    // behind a blocked loop, so a read after a plain sleep finds nothing.
+    for (double left = deadline - now(); left > 0; left = deadline - now()) {
+        QEventLoop nested;
+        QTimer::singleShot(static_cast<int>(std::ceil(left * 1000)), Qt::PreciseTimer, &nested,
+                           &QEventLoop::quit);
+        nested.exec(QEventLoop::ExcludeUserInputEvents);
+    }
+    release();
+}
+
+std::function<void()> RunLoopQt::nextReady() {
+    {
+        std::lock_guard lock(postedMutex_);
+        if (!posted_.empty()) {
+            auto action = std::move(posted_.front());
+            posted_.pop_front();
+            return action;
+        }
+    }
+    return timers_.takeDue(now());
+}
+
+void RunLoopQt::drain() {
+    while (!isHeld()) {
+        auto action = nextReady();
+        if (!action) {
+            arm();
+            return;
+        }
+        action();
+    }
+    // Held: release() wakes the loop again; arming now would only spin.
+    wakeTimer_.stop();
+}
+
+void RunLoopQt::arm() {
+    const auto due = timers_.nextDue();
+    if (!due) {
+        wakeTimer_.stop();
+        return;
+    }
+    const double wait = std::max(*due - now(), 0.0);
+    wakeTimer_.start(static_cast<int>(std::ceil(wait * 1000)));
+}
+
+void RunLoopQt::runOnce(double maxSeconds) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents,
+                                    static_cast<int>(std::max(maxSeconds, 0.0) * 1000));
+    drain();
+}
+
+void RunLoopQt::run() {
+    QCoreApplication::exec();
+}
+
+void RunLoopQt::stop() {
+    // Queued, so that a stop before the loop runs still ends it.
+    QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit,
+                              Qt::QueuedConnection);
+}
+
+}  // namespace lexoria

@@ -1,0 +1,158 @@
+// lexoria: the desktop translator. Builds the Qt desktop's adapters of every port, hands
+// them to the controller and runs the event loop.
+#include <unistd.h>
+
+#include <QApplication>
+#include <cstdlib>
+#include <iostream>
+#include <memory>
+
+#include "AlertsQt.h"
+#include "ApplicationQt.h"
+#include "AuthorizationPkexec.h"
+#include "BundleDirectory.h"
+#include "DefaultsPlistFile.h"
+#include "EventMonitorsQt.h"
+#include "FileOperationsPosix.h"
+#include "FileSystemPosix.h"
+#include "FontsQt.h"
+#include "HostPathsLinux.h"
+#include "InterfaceLoaderQt.h"
+#include "LocalePosix.h"
+#include "LogStderr.h"
+#include "MountTableProc.h"
+#include "PasteboardQt.h"
+#include "ProcessesPosix.h"
+#include "RunLoopQt.h"
+#include "ServicesRegistryNone.h"
+#include "StatusBarQt.h"
+#include "SyntheticKeysNone.h"
+#include "TrashFolderQt.h"
+#include "WorkspaceQt.h"
+#include "app/AppDelegate.h"
+#include "engine/AsyncHttp.h"
+#include "relocation/PFMoveApplication.h"
+
+namespace lexoria {
+namespace {
+
+constexpr const char* kBundleIdentifier = "org.lexoria.Lexoria";
+
+std::optional<std::string> environment(const char* name) {
+    const char* value = std::getenv(name);
+    return value && *value ? std::optional<std::string>(value) : std::nullopt;
+}
+
+// The program's side of the desktop: one adapter per port, made once the QApplication
+// exists and dropped after the controller.
+struct DesktopQt {
+    explicit DesktopQt(ServiceAddresses addresses, HttpOptions http)
+        : defaults(DefaultsPlistFile::standardPath(kBundleIdentifier), std::cerr),
+          bundle(BundleDirectory::forThisProgram()),
+          alerts(runLoop),
+          statusBar(runLoop, application),
+          eventMonitors(runLoop),
+          asyncHttp(runLoop, http),
+          interface(runLoop, bundle),
+          host{defaults,
+               runLoop,
+               locale,
+               bundle,
+               log,
+               pasteboard,
+               alerts,
+               workspace,
+               fonts,
+               application,
+               statusBar,
+               eventMonitors,
+               keyboardState,
+               syntheticKeys,
+               *servicesRegistry,
+               files,
+               std::move(addresses),
+               std::move(http),
+               &asyncHttp} {}
+
+    RunLoopQt runLoop;
+    DefaultsPlistFile defaults;
+    LocalePosix locale;
+    BundleDirectory bundle;
+    LogStderr log;
+    PasteboardQt pasteboard;
+    AlertsQt alerts;
+    WorkspaceQt workspace;
+    FontsQt fonts;
+    ApplicationQt application;
+    StatusBarQt statusBar;
+    EventMonitorsQt eventMonitors;
+    KeyboardStateQt keyboardState;
+    SyntheticKeysNone syntheticKeys;
+    // Where the Services hand-off plugs in.
+    std::unique_ptr<ServicesRegistry> servicesRegistry = std::make_unique<ServicesRegistryNone>();
+    FileOperationsPosix files;
+    AsyncHttp asyncHttp;
+    InterfaceLoaderQt interface;
+    Host host;
+};
+
+// A copy started outside an Applications folder offers to move there before anything else
+// starts; the move ends this process and starts the copy.
+void moveToApplicationsFolderIfNecessary(DesktopQt& desktop) {
+    HostPathsLinux paths = HostPathsLinux::forThisProcess();
+    FileSystemPosix files;
+    MountTableProc mounts;
+    ProcessesPosix processes;
+    AuthorizationPkexec authorization;
+    TrashFolderQt trash;
+    PFMoveToApplicationsFolderIfNecessary({desktop.defaults, desktop.bundle, desktop.locale, paths,
+                                           files, mounts, processes, authorization, trash,
+                                           desktop.alerts, desktop.application, desktop.log});
+}
+
+bool hasDisplay() {
+    return environment("DISPLAY") || environment("WAYLAND_DISPLAY") ||
+           environment("QT_QPA_PLATFORM");
+}
+
+}  // namespace
+}  // namespace lexoria
+
+int main(int argc, char** argv) {
+    using namespace lexoria;
+    if (!hasDisplay()) {
+        std::cerr << "lexoria: no display to open a window on (neither DISPLAY nor "
+                     "WAYLAND_DISPLAY is set).\nStart it from a desktop session, or on a "
+                     "virtual display: xvfb-run -a lexoria\n";
+        return 1;
+    }
+    ServiceAddresses addresses;
+    std::vector<std::string> errors;
+    addresses.applyEnvironment(environment, errors);
+    HttpOptions http;
+    if (const auto caFile = environment("LEXORIA_CA_FILE")) {
+        if (::access(caFile->c_str(), R_OK) != 0) {
+            errors.push_back("LEXORIA_CA_FILE names no readable file: \"" + *caFile + "\"");
+        }
+        http.caFile = *caFile;
+    }
+    for (const std::string& error : errors) {
+        std::cerr << "lexoria: " << error << "\n";
+    }
+    if (!errors.empty()) {
+        return 2;
+    }
+
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Lexoria"));
+    QApplication::setDesktopFileName(QString::fromLatin1(kBundleIdentifier));
+
+    DesktopQt desktop(std::move(addresses), std::move(http));
+    moveToApplicationsFolderIfNecessary(desktop);
+    {
+        AppDelegate controller(desktop.host, desktop.interface.loadInterface());
+        controller.applicationDidFinishLaunching();
+        desktop.runLoop.run();
+    }
+    return 0;
+}
