@@ -11,24 +11,31 @@
 
 #include "AlertsQt.h"
 #include "ApplicationQt.h"
+#include "AuthorizationPkexec.h"
 #include "BundleDirectory.h"
 #include "DefaultsPlistFile.h"
 #include "EventMonitorsQt.h"
 #include "FileOperationsPosix.h"
+#include "FileSystemPosix.h"
 #include "FontsQt.h"
+#include "HostPathsLinux.h"
 #include "InterfaceLoaderQt.h"
 #include "LocalePosix.h"
 #include "LogStderr.h"
+#include "MountTableProc.h"
 #include "PasteboardQt.h"
+#include "ProcessesPosix.h"
 #include "RunLoopQt.h"
 #include "ServicesDBus.h"
 #include "SessionClientDBus.h"
 #include "SiteLocation.h"
 #include "StatusBarQt.h"
 #include "SyntheticKeysNone.h"
+#include "TrashFolderQt.h"
 #include "WorkspaceQt.h"
 #include "app/AppDelegate.h"
 #include "engine/AsyncHttp.h"
+#include "relocation/PFMoveApplication.h"
 
 namespace lexoria {
 namespace {
@@ -101,6 +108,20 @@ struct DesktopQt {
     Host host;
 };
 
+// A copy started outside an Applications folder offers to move there before anything else
+// starts; the move ends this process and starts the copy.
+void moveToApplicationsFolderIfNecessary(DesktopQt& desktop) {
+    HostPathsLinux paths = HostPathsLinux::forThisProcess();
+    FileSystemPosix files;
+    MountTableProc mounts;
+    ProcessesPosix processes;
+    AuthorizationPkexec authorization;
+    TrashFolderQt trash;
+    PFMoveToApplicationsFolderIfNecessary({desktop.defaults, desktop.bundle, desktop.locale, paths,
+                                           files, mounts, processes, authorization, trash,
+                                           desktop.alerts, desktop.application, desktop.log});
+}
+
 bool hasDisplay() {
     return environment("DISPLAY") || environment("WAYLAND_DISPLAY") ||
            environment("QT_QPA_PLATFORM");
@@ -153,6 +174,8 @@ int main(int argc, char** argv) {
         std::cerr << "lexoria: no session bus name (" << bus.lastError().message().toStdString()
                   << "); lexoria --send and the single instance do not work\n";
     }
+    // Started from outside an applications folder: offer the move before anything else.
+    moveToApplicationsFolderIfNecessary(desktop);
     {
         AppDelegate controller(desktop.host, desktop.interface.loadInterface());
         desktop.showWindow = [&controller] { controller.showMainWindow(); };
