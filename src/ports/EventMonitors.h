@@ -14,9 +14,15 @@ inline constexpr uint16_t kC = 8;
 inline constexpr uint16_t kEscape = 53;
 inline constexpr uint16_t kRightCommand = 54;
 inline constexpr uint16_t kLeftCommand = 55;
+inline constexpr uint16_t kLeftShift = 56;
 inline constexpr uint16_t kLeftOption = 58;
+inline constexpr uint16_t kLeftControl = 59;
+inline constexpr uint16_t kRightShift = 60;
 inline constexpr uint16_t kRightOption = 61;
+inline constexpr uint16_t kRightControl = 62;
 inline constexpr uint16_t kFunction = 63;
+// A key the controller has no code for.
+inline constexpr uint16_t kUnknown = 0xFFFF;
 inline constexpr uint64_t kControlFlag = 0x40000;
 inline constexpr uint64_t kOptionFlag = 0x80000;
 inline constexpr uint64_t kCommandFlag = 0x100000;
