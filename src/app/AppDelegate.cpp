@@ -6,14 +6,83 @@
 namespace lexoria {
 
 AppDelegate::AppDelegate(Host& host, Interface interface)
-    : host_(host), ui_(interface), settings_(host.defaults) {}
+    : host_(host), ui_(interface), settings_(host.defaults) {
+    connectActions();
+}
 
 AppDelegate::~AppDelegate() {
+    disconnectActions();
+    for (const int monitor : monitors_) {
+        host_.eventMonitors.removeMonitor(monitor);
+    }
     for (const auto& timer : {runTmr_, promtTmr_, timeForCMDType_, timerTranslate_}) {
         if (timer) {
             timer->invalidate();
         }
     }
+}
+
+void AppDelegate::connectActions() {
+    const auto connect = [this](Control* control, std::function<void()> action) {
+        if (control) {
+            control->setAction(std::move(action));
+            connected_.push_back(control);
+        }
+    };
+    connect(ui_.serviceSegment, [this] { segmentService(); });
+    connect(ui_.leftLanButton, [this] { langsButns(*ui_.leftLanButton); });
+    connect(ui_.rightLanButton, [this] { langsButns(*ui_.rightLanButton); });
+    connect(ui_.reloadBut, [this] { reloadLangPair(); });
+    connect(ui_.menuSegment, [this] { varWindow(); });
+    connect(ui_.copyResultButton, [this] { copyText(); });
+    connect(ui_.eraseSourceButton, [this] { eraseText(); });
+    connect(ui_.settingsPopoverButton, [this] { showPopoverSettings(ui_.settingsPopoverButton); });
+    connect(ui_.translatePopoverButton,
+            [this] { showPopoverForTranslate(ui_.translatePopoverButton); });
+    connect(ui_.quitButton, [this] { closeApp(); });
+    connect(ui_.autoDetectLang, [this] { autoDetLanSave(*ui_.autoDetectLang); });
+    connect(ui_.autoClipboardTranslateBox,
+            [this] { autoClipbTraSave(*ui_.autoClipboardTranslateBox); });
+    connect(ui_.lblIcon, [this] { labelsSave(*ui_.lblIcon); });
+    connect(ui_.wordBox, [this] { wordBoxSave(*ui_.wordBox); });
+    connect(ui_.ctrlBox, [this] { ctrlSave(*ui_.ctrlBox); });
+    connect(ui_.slider, [this] { sliderChange(); });
+    connect(ui_.allFontStyleButFirst, [this] { selectStyleFirst(); });
+    connect(ui_.choiseShortcuts, [this] { choiseShortAction(); });
+    if (ui_.closeView) {
+        closeView_ = std::make_unique<CloseView>(*ui_.closeView, host_.application);
+    }
+
+    if (!ui_.prefPane) {
+        connect(ui_.preferencesButton, [this] { showPref(); });
+        return;
+    }
+    const std::optional<PlistValue> info = infoDictionary();
+    const PlistValue* mail = info ? info->member("LXSupportMail") : nullptr;
+    preferences_ = std::make_unique<Slider>(
+        *ui_.prefPane, Slider::Views{ui_.generalView, ui_.infoView, ui_.reviewersView},
+        host_.workspace, [this](const std::string& path) { return siteAddress(path); },
+        mail && mail->text() ? *mail->text() : std::string());
+    Slider& slider = *preferences_;
+    connect(ui_.preferencesButton, [&slider] { slider.showPreferences(); });
+    connect(ui_.butMail, [&slider] { slider.reportaBug(); });
+    connect(ui_.butItWork, [&slider] { slider.openHowItWork(); });
+    connect(ui_.guideBtn, [&slider] { slider.watchGuideShortcuts(); });
+    connect(ui_.popclipBtn, [&slider] { slider.downloadPopClipExt(); });
+    if (ui_.toolbar) {
+        ui_.toolbar->setAction([&slider](int tag) { slider.changeView(tag); });
+    }
+    slider.awakeFromNib();
+}
+
+void AppDelegate::disconnectActions() {
+    for (Control* control : connected_) {
+        control->setAction({});
+    }
+    if (ui_.toolbar) {
+        ui_.toolbar->setAction({});
+    }
+    closeView_.reset();
 }
 
 void AppDelegate::saveObjForSettings(const std::optional<std::string>& value,

@@ -26,6 +26,8 @@
 #include "ports/Services.h"
 #include "ports/StatusBar.h"
 #include "ports/Workspace.h"
+#include "windows/CloseView.h"
+#include "windows/Slider.h"
 
 namespace lexoria {
 
@@ -62,6 +64,7 @@ class AppDelegate {
     static constexpr std::array<const char*, 5> kServiceTitles = {"Google", "Microsoft", "Yandex",
                                                                   "PROMT", "Babylon"};
 
+    // Connects every action of the interface's controls to the controller.
     AppDelegate(Host& host, Interface interface);
     ~AppDelegate();
     AppDelegate(const AppDelegate&) = delete;
@@ -146,11 +149,16 @@ class AppDelegate {
     const std::shared_ptr<StatusItem>& statusItem() const { return statusItem_; }
     const std::optional<Font>& firstFont() const { return firstFont_; }
     const Interface& interface() const { return ui_; }
+    // The preferences window's switcher; nullptr without a preferences window.
+    Slider* preferences() const { return preferences_.get(); }
     int32_t changeFlagInt() const { return changeFlagInt_; }
     int32_t commandKeyInt() const { return commandKeyInt_; }
 
   private:
     using LanguageTable = std::map<std::string, std::string>;
+
+    void connectActions();
+    void disconnectActions();
 
     // Start-up pieces.
     void loadLanguageTables();
@@ -211,6 +219,10 @@ class AppDelegate {
     std::shared_ptr<Timer> timerTranslate_;
     // The controller without interface that answers the Services port "LX".
     std::unique_ptr<AppDelegate> servicesProvider_;
+    std::vector<int> monitors_;
+    std::vector<Control*> connected_;
+    std::unique_ptr<Slider> preferences_;
+    std::unique_ptr<CloseView> closeView_;
 };
 
 // The settings keys the controller reads and writes, with what they mean.

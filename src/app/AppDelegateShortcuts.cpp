@@ -66,8 +66,7 @@ void AppDelegate::trigger() {
 }
 
 void AppDelegate::copyIt() {
-    host_.syntheticKeys.postKeyEvent(keys::kC, keys::kCommandFlag, true);
-    host_.syntheticKeys.postKeyEvent(keys::kC, std::nullopt, false);
+    host_.syntheticKeys.postCopy();
     // The other program copies in its own time; this is all the waiting there is.
     host_.runLoop.sleep(kCopyWaitSeconds);
     oldPasteboard_ = host_.pasteboard.string();
@@ -135,7 +134,7 @@ void AppDelegate::choiseShortAction() {
                                         "Lexoria",
                                         "Sandboxed app !",
                                         {"Clean version without sandbox ( Download )", "Cancel"}});
-        if (pressed == 0) {
+        if (pressed == 0) {  // closing the notice is its "Cancel"
             host_.workspace.openURL(siteAddress(kSandboxDownloadPath));
             host_.application.terminate();
             return;

@@ -82,9 +82,10 @@ void AppDelegate::applicationDidFinishLaunching() {
     createStatusItem();
     host_.application.activateIgnoringOtherApps();
     if (ui_.window) {
+        // The style first: a desktop may hide a shown window to change its frame.
+        ui_.window->setStyle(WindowStyle::borderlessResizable);
         ui_.window->setLevel(WindowLevel::maximum);
         ui_.window->makeKeyAndOrderFront();
-        ui_.window->setStyleMask(264);  // resizable, textured, no title bar
     }
     const bool showIcon = flagValue(objectFromSettings(settings::kIcon));
     if (ui_.lblIcon) {
@@ -108,10 +109,10 @@ void AppDelegate::applicationDidFinishLaunching() {
         ui_.choiseShortcuts->selectItemWithTitle(
             objectFromSettings(settings::kShortcut).value_or("Select"));
     }
-    host_.eventMonitors.addGlobalFlagsChangedMonitor(
-        [this](const KeyEvent& event) { flagsChanged(event); });
-    host_.eventMonitors.addLocalKeyDownMonitor(
-        [this](const KeyEvent& event) { return keyDown(event); });
+    monitors_.push_back(host_.eventMonitors.addGlobalFlagsChangedMonitor(
+        [this](const KeyEvent& event) { flagsChanged(event); }));
+    monitors_.push_back(host_.eventMonitors.addLocalKeyDownMonitor(
+        [this](const KeyEvent& event) { return keyDown(event); }));
     if (ui_.reloadBut) {
         ui_.reloadBut->setState(0);
     }

@@ -98,8 +98,12 @@ void AppDelegate::runUpdateAlert() {
         notice = translateWith("Microsoft", objectFromSettings(settings::kLeftCode),
                                objectFromSettings(settings::kRightCode), 2, notice);
     }
-    const int pressed = host_.alerts.runModal(
-        Alert{AlertStyle::warning, "Lexoria", notice, {"Download new version", "Cancel"}});
+    const Alert update{AlertStyle::warning, "Lexoria", notice, {"Download new version", "Cancel"}};
+    int pressed = host_.alerts.runModal(update);
+    if (pressed == kAlertClosed) {
+        // Closing the notice declines it like its last button; never the download.
+        pressed = static_cast<int>(update.buttons.size()) - 1;
+    }
     if (pressed == 0) {
         host_.workspace.openURL(siteAddress(kDownloadPath));
     }

@@ -32,8 +32,10 @@ class RunLoop {
     // Runs `action` on the loop as soon as it gets there. Safe to call from any thread.
     virtual void post(std::function<void()> action) = 0;
 
-    // Blocks the main thread: nothing of the loop runs meanwhile, and timers that fall
-    // due fire afterwards, in time order.
+    // Blocks the program's own work: none of its timers, posted actions or monitor and
+    // control callbacks runs meanwhile (those that fall due run afterwards, in time order),
+    // while the desktop connection goes on being served (other programs can still read the
+    // clipboard the program owns).
     virtual void sleep(double seconds) = 0;
 
     // Handles the posted actions and due timers that are ready now, for at most

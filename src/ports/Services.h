@@ -17,7 +17,8 @@ class ServicePasteboard {
 };
 
 // The Services entry "lexoria": a handler answers each request with an error text, or
-// nothing when all went well.
+// nothing when all went well. Handlers run on the main thread, never while an alert is up
+// or the run loop sleeps. An empty handler withdraws the provider.
 class ServicesRegistry {
   public:
     using Handler = std::function<std::optional<std::string>(ServicePasteboard&)>;

@@ -144,7 +144,7 @@ TEST_F(Display, TheIconSwitchRemovesAndAddsTheLight) {
 TEST_F(Display, FontChoicesApplyAtOnceAndPersist) {
     ui.slider.value = 20;
     app().sliderChange();
-    EXPECT_EQ(ui.hudtextView.fontValue, (Font{"Nimbus Sans", 20}));
+    EXPECT_EQ(ui.hudtextView.fontValue, (Font{fonts.substituteFamily("Helvetica"), 20}));
     EXPECT_EQ(defaults.values.at("slider"), "20");
     ui.allFontStyleButFirst.selectItemWithTitle("DejaVu Sans");
     app().selectStyleFirst();

@@ -21,8 +21,8 @@ class Shortcuts : public ::testing::Test, protected AppHarness {
         loop.advance(0);
     }
     void choose(const std::string& title) { ui.choiseShortcuts.selectItemWithTitle(title); }
-    // Every gesture that fired posted one copy keystroke (a press and a release).
-    std::size_t triggers() const { return keyboard.posted.size() / 2; }
+    // Every gesture that fired asked for one copy.
+    std::size_t triggers() const { return static_cast<std::size_t>(keyboard.copies); }
     void press(uint16_t key, uint64_t flag = 0) { keyboard.modifier(key, true, flag); }
     void release(uint16_t key, uint64_t flag = 0) { keyboard.modifier(key, false, flag); }
 
@@ -137,13 +137,10 @@ TEST_F(Shortcuts, TheCaptureCopiesWaitsAndTakesTheClipboard) {
     bool timerFired = false;
     loop.scheduleTimer(0.1, false, [&] { timerFired = true; });
     const double before = loop.now();
+    keyboard.copyDelay = 0.25;  // a slow program: the copy lands late, yet within the wait
     app().copyIt();
-    ASSERT_EQ(keyboard.posted.size(), 2u);
-    EXPECT_EQ(keyboard.posted[0].keyCode, k::kC);
-    EXPECT_EQ(keyboard.posted[0].flags, k::kCommandFlag);
-    EXPECT_TRUE(keyboard.posted[0].down);
-    EXPECT_EQ(keyboard.posted[1].flags, std::nullopt);
-    EXPECT_FALSE(keyboard.posted[1].down);
+    EXPECT_EQ(keyboard.copies, 1);
+    EXPECT_EQ(app().oldPasteboard(), "selected words");
     EXPECT_NEAR(loop.now() - before, 0.3, 1e-9);
     EXPECT_FALSE(timerFired) << "nothing runs during the wait";
     loop.advance(0);

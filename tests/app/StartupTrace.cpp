@@ -23,9 +23,10 @@ int main() {
     for (const auto& [key, value] : harness.defaults.values) {
         std::cout << "  " << key << " = \"" << value << "\"\n";
     }
-    const char* levels[] = {"normal", "floating", "maximum"};
+    const char* levels[] = {"normal", "floating", "maximum", "above the screen saver"};
     std::cout << "window: " << (ui.window.visible ? "visible" : "hidden") << ", level "
-              << levels[static_cast<int>(ui.window.level)] << ", style mask " << ui.window.styleMask
+              << levels[static_cast<int>(ui.window.level)] << ", "
+              << (ui.window.style == WindowStyle::borderlessResizable ? "borderless" : "titled")
               << "\n"
               << "tray: " << harness.statusBar.items.size() << " item(s), title \""
               << (harness.statusBar.shownItem() ? harness.statusBar.shownItem()->title : "")

@@ -47,6 +47,7 @@ struct AppHarness {
         http.caFile = secure.caFile();
         locale.region = "DE";
         locale.languages = {"de"};
+        application.windows = {&ui.window, &ui.prefPane};
     }
 
     // The controller, made on first use so a test can arrange the host before.
@@ -84,13 +85,13 @@ struct AppHarness {
     TempDir overrides;
     BundleDirectory bundle{{overrides.path(), LEXORIA_RESOURCES}};
     LogLines log;
-    FakePasteboard pasteboard;
-    FakeAlerts alerts;
+    FakePasteboard pasteboard{loop};
+    FakeAlerts alerts{loop};
     FakeWorkspace workspace;
     FakeFonts fonts;
     FakeApplication application;
     FakeStatusBar statusBar;
-    FakeKeyboard keyboard;
+    FakeKeyboard keyboard{pasteboard};
     FakeServicesRegistry services;
     FakeFiles files;
     FakeInterface ui;

@@ -4,13 +4,25 @@
 
 namespace lexoria::test {
 
+Rect FakeWindow::contentRectForFrameRect(const Rect& frame) const {
+    const double bar = style == WindowStyle::borderlessResizable ? 0 : titleBarHeight;
+    return {frame.x, frame.y + bar, frame.width, frame.height - bar};
+}
+
+Rect FakeWindow::frameRectForContentRect(const Rect& content) const {
+    const double bar = style == WindowStyle::borderlessResizable ? 0 : titleBarHeight;
+    return {content.x, content.y - bar, content.width, content.height + bar};
+}
+
+Rect FakeWindow::contentViewFrame() const {
+    const Rect inside = contentRectForFrameRect(frameValue);
+    const double toolbar = toolbarShown ? toolbarHeight : 0;
+    return {0, toolbar, inside.width, inside.height - toolbar};
+}
+
 void FakePopUpButton::addItemsWithTitles(const std::vector<std::string>& titles) {
-    for (const std::string& title : titles) {
-        // A pop-up holds each title once, as the real one does.
-        if (std::find(items.begin(), items.end(), title) == items.end()) {
-            items.push_back(title);
-        }
-    }
+    // Duplicates stay, as in the desktop's pop-ups.
+    items.insert(items.end(), titles.begin(), titles.end());
     if (selected < 0 && !items.empty()) {
         selected = 0;
     }
@@ -51,8 +63,19 @@ FakeStatusItem* FakeStatusBar::shownItem() const {
     return items.size() == 1 ? items.front().get() : nullptr;
 }
 
+void FakePasteboard::settle() const {
+    while (!pending.empty() && pending.begin()->first <= clock.now() + 1e-9) {
+        const auto write = std::move(pending.begin()->second);
+        pending.erase(pending.begin());
+        if (write) {
+            write();
+        }
+    }
+}
+
 int FakeAlerts::runModal(const Alert& alert) {
     shown.push_back(alert);
+    loop.sleep(secondsUp);
     if (answers.empty()) {
         return 0;
     }
@@ -72,27 +95,44 @@ std::string FakeFonts::substituteFamily(const std::string& family) const {
     if (std::find(families.begin(), families.end(), family) != families.end()) {
         return family;
     }
-    return family == "Helvetica" ? helveticaStandIn : families.front();
+    const auto substitute = substitutes.find(family);
+    return substitute != substitutes.end() ? substitute->second : families.front();
 }
 
-void FakeKeyboard::postKeyEvent(uint16_t keyCode, std::optional<uint64_t> flags, bool down) {
-    posted.push_back(Posted{keyCode, flags, down});
-    if (keyCode == keys::kC && !down && onCopy) {
-        onCopy();
+void FakeApplication::activateIgnoringOtherApps() {
+    ++activations;
+    hidden = false;
+    for (FakeWindow* window : windows) {
+        window->hiddenWithApplication = false;
     }
+}
+
+void FakeApplication::hide() {
+    hidden = true;
+    for (FakeWindow* window : windows) {
+        window->hiddenWithApplication = true;
+    }
+}
+
+void FakeKeyboard::postCopy() {
+    ++copies;
+    pasteboard.writeLater(pasteboard.clock.now() + copyDelay, onCopy);
 }
 
 void FakeKeyboard::modifier(uint16_t keyCode, bool down, uint64_t flag) {
     held = down ? (held | flag) : (held & ~flag);
     const KeyEvent event{keyCode, held};
-    for (const auto& handler : flagsChanged) {
+    // A copy: a handler may remove monitors.
+    const auto handlers = flagsChanged;
+    for (const auto& [number, handler] : handlers) {
         handler(event);
     }
 }
 
 KeyEvent FakeKeyboard::type(uint16_t keyCode) {
     KeyEvent event{keyCode, held};
-    for (const auto& handler : keyDown) {
+    const auto handlers = keyDown;
+    for (const auto& [number, handler] : handlers) {
         event = handler(event);
     }
     return event;
@@ -127,6 +167,7 @@ bool FakeFiles::writeFile(const std::string& path, const std::string& contents) 
 FakeInterface::FakeInterface() {
     leftLanButton.tagValue = 1;
     rightLanButton.tagValue = 2;
+    prefPane.toolbarHeight = 56;
 }
 
 Interface FakeInterface::loadInterface() {
@@ -153,6 +194,18 @@ Interface FakeInterface::loadInterface() {
     ui.labelFont = &labelFont;
     ui.labelFontSize = &labelFontSize;
     ui.butMail = &butMail;
+    ui.wordBox = &wordBox;
+    ui.ctrlBox = &ctrlBox;
+    ui.closeView = &closeView;
+    ui.copyResultButton = &copyResultButton;
+    ui.eraseSourceButton = &eraseSourceButton;
+    ui.settingsPopoverButton = &settingsPopoverButton;
+    ui.translatePopoverButton = &translatePopoverButton;
+    ui.preferencesButton = &preferencesButton;
+    ui.quitButton = &quitButton;
+    ui.generalView = &generalView;
+    ui.infoView = &infoView;
+    ui.reviewersView = &reviewersView;
     ui.butItWork = &butItWork;
     ui.guideBtn = &guideBtn;
     ui.popclipBtn = &popclipBtn;

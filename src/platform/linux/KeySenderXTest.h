@@ -11,14 +11,14 @@ namespace lexoria {
 class ModifierMonitorXInput2;
 
 // The copy keystroke, sent through XTest to the program with the focus.
-class KeySenderXTest final {  // : public SyntheticKeys once the port asks for postCopy()
+class KeySenderXTest final : public SyntheticKeys {
   public:
     // `copyOwnSelection` copies from the program's own views when one of its windows has
     // the focus, and says whether it did: our own synthetic key would not reach us while
     // the run loop sleeps for the copy.
     KeySenderXTest(ModifierMonitorXInput2& keyboard, std::function<bool()> copyOwnSelection);
 
-    void postCopy();
+    void postCopy() override;
 
     // The window class of the window with the focus ("" when none), for the copy key.
     std::pair<std::string, std::string> focusedWindowClass() const;
