@@ -85,7 +85,7 @@ class KeyboardX11 : public ::testing::Test {
         }
         XFreeDeviceList(devices);
         ASSERT_NE(userKeyboard_, nullptr) << "no \"Xvfb keyboard\" device";
-        monitor_.addHandler([this](const KeyEvent& event) { events_.push_back(event); });
+        monitor_.addHandler(1, [this](const KeyEvent& event) { events_.push_back(event); });
         ASSERT_TRUE(monitor_.isWatching());
     }
     void TearDown() override {

@@ -17,8 +17,12 @@ KeyDownFilterQt::~KeyDownFilterQt() {
     }
 }
 
-void KeyDownFilterQt::addHandler(std::function<KeyEvent(const KeyEvent&)> handler) {
-    handlers_.push_back(std::move(handler));
+void KeyDownFilterQt::addHandler(int id, std::function<KeyEvent(const KeyEvent&)> handler) {
+    handlers_[id] = std::move(handler);
+}
+
+void KeyDownFilterQt::removeHandler(int id) {
+    handlers_.erase(id);
 }
 
 bool KeyDownFilterQt::eventFilter(QObject* receiver, QEvent* event) {
@@ -31,8 +35,10 @@ bool KeyDownFilterQt::eventFilter(QObject* receiver, QEvent* event) {
     const auto* key = static_cast<const QKeyEvent*>(event);
     // On X11 the native virtual key is the keysym of the key as pressed.
     KeyEvent mapped{mapKeysym(key->nativeVirtualKey()).keyCode, 0};
-    for (const auto& handler : handlers_) {
-        mapped = handler(mapped);
+    // A copy: a handler may remove monitors.
+    const auto handlers = handlers_;
+    for (const auto& entry : handlers) {
+        mapped = entry.second(mapped);
     }
     return false;
 }

@@ -2,7 +2,7 @@
 
 #include <QObject>
 #include <functional>
-#include <vector>
+#include <map>
 
 #include "ports/EventMonitors.h"
 
@@ -15,13 +15,14 @@ class KeyDownFilterQt final : public QObject {
     KeyDownFilterQt();
     ~KeyDownFilterQt() override;
 
-    void addHandler(std::function<KeyEvent(const KeyEvent&)> handler);
+    void addHandler(int id, std::function<KeyEvent(const KeyEvent&)> handler);
+    void removeHandler(int id);
 
   protected:
     bool eventFilter(QObject* receiver, QEvent* event) override;
 
   private:
-    std::vector<std::function<KeyEvent(const KeyEvent&)>> handlers_;
+    std::map<int, std::function<KeyEvent(const KeyEvent&)>> handlers_;
 };
 
 }  // namespace lexoria

@@ -54,8 +54,12 @@ ModifierMonitorXInput2::~ModifierMonitorXInput2() {
     }
 }
 
-void ModifierMonitorXInput2::addHandler(std::function<void(const KeyEvent&)> handler) {
-    handlers_.push_back(std::move(handler));
+void ModifierMonitorXInput2::addHandler(int id, std::function<void(const KeyEvent&)> handler) {
+    handlers_[id] = std::move(handler);
+}
+
+void ModifierMonitorXInput2::removeHandler(int id) {
+    handlers_.erase(id);
 }
 
 void ModifierMonitorXInput2::drain() {
@@ -88,8 +92,13 @@ void ModifierMonitorXInput2::keyChanged(int keycode, bool down) {
         return;
     }
     const KeyEvent event{mapKeysym(keysym).keyCode, modifierFlags()};
-    for (const auto& handler : handlers_) {
-        deliver_([handler, event] { handler(event); });
+    for (const auto& entry : handlers_) {
+        // Looked up again when delivered: a monitor removed meanwhile hears nothing.
+        deliver_([this, id = entry.first, event] {
+            if (const auto it = handlers_.find(id); it != handlers_.end()) {
+                it->second(event);
+            }
+        });
     }
 }
 

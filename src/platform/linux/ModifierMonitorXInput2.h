@@ -33,7 +33,8 @@ class ModifierMonitorXInput2 final : public KeyboardState {
     ModifierMonitorXInput2& operator=(const ModifierMonitorXInput2&) = delete;
 
     bool isWatching() const { return notifier_ != nullptr; }
-    void addHandler(std::function<void(const KeyEvent&)> handler);
+    void addHandler(int id, std::function<void(const KeyEvent&)> handler);
+    void removeHandler(int id);
 
     uint64_t modifierFlags() const override;
     // The X key codes of the modifiers the user holds now.
@@ -51,7 +52,7 @@ class ModifierMonitorXInput2 final : public KeyboardState {
     std::set<int> xtestDevices_;
     std::map<int, unsigned long> held_;  // X key code -> keysym
     std::unique_ptr<QSocketNotifier> notifier_;
-    std::vector<std::function<void(const KeyEvent&)>> handlers_;
+    std::map<int, std::function<void(const KeyEvent&)>> handlers_;
     Deliver deliver_;
 };
 
