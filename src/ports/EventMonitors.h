@@ -13,8 +13,12 @@ inline constexpr uint16_t kC = 8;
 inline constexpr uint16_t kEscape = 53;
 inline constexpr uint16_t kRightCommand = 54;
 inline constexpr uint16_t kLeftCommand = 55;
+inline constexpr uint16_t kLeftShift = 56;
 inline constexpr uint16_t kLeftOption = 58;
+inline constexpr uint16_t kLeftControl = 59;
+inline constexpr uint16_t kRightShift = 60;
 inline constexpr uint16_t kRightOption = 61;
+inline constexpr uint16_t kRightControl = 62;
 inline constexpr uint16_t kFunction = 63;
 // A key the program has no code for: not 0, which is the A key.
 inline constexpr uint16_t kUnknown = 0xFFFF;

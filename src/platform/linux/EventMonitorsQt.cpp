@@ -4,6 +4,8 @@
 #include <QKeyEvent>
 #include <QWidget>
 
+#include "ModifierMonitorXInput2.h"
+
 namespace lexoria {
 
 uint64_t modifierFlagsOf(Qt::KeyboardModifiers modifiers) {
@@ -34,7 +36,8 @@ uint16_t keyCodeOf(int qtKey) {
     }
 }
 
-EventMonitorsQt::EventMonitorsQt(RunLoopQt& runLoop) : runLoop_(runLoop) {
+EventMonitorsQt::EventMonitorsQt(RunLoopQt& runLoop, ModifierMonitorXInput2* desktopKeys)
+    : runLoop_(runLoop), desktopKeys_(desktopKeys) {
     QApplication::instance()->installEventFilter(this);
 }
 
@@ -45,7 +48,11 @@ EventMonitorsQt::~EventMonitorsQt() {
 }
 
 int EventMonitorsQt::addGlobalFlagsChangedMonitor(std::function<void(const KeyEvent&)> handler) {
-    global_[next_] = std::move(handler);
+    if (desktopKeys_) {
+        desktopKeys_->addHandler(next_, std::move(handler));
+    } else {
+        global_[next_] = std::move(handler);
+    }
     return next_++;
 }
 
@@ -57,6 +64,9 @@ int EventMonitorsQt::addLocalKeyDownMonitor(std::function<KeyEvent(const KeyEven
 void EventMonitorsQt::removeMonitor(int monitor) {
     local_.erase(monitor);
     global_.erase(monitor);
+    if (desktopKeys_) {
+        desktopKeys_->removeHandler(monitor);
+    }
 }
 
 bool EventMonitorsQt::eventFilter(QObject* watched, QEvent* event) {
@@ -76,8 +86,5 @@ bool EventMonitorsQt::eventFilter(QObject* watched, QEvent* event) {
     return false;
 }
 
-uint64_t KeyboardStateQt::modifierFlags() const {
-    return modifierFlagsOf(QGuiApplication::queryKeyboardModifiers());
-}
 
 }  // namespace lexoria

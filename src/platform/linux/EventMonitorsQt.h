@@ -9,12 +9,14 @@
 
 namespace lexoria {
 
+class ModifierMonitorXInput2;
+
 // Key presses in the program's own windows, as Qt receives them, in the program's key
-// codes. Qt sees no keys of other programs: a global monitor is kept but never called
-// here; the desktop's global keys come from their own adapter.
+// codes. Qt sees no keys of other programs: global monitors go to the desktop's own
+// adapter, and are kept but never called where there is none (Wayland).
 class EventMonitorsQt final : public QObject, public EventMonitors {
   public:
-    explicit EventMonitorsQt(RunLoopQt& runLoop);
+    EventMonitorsQt(RunLoopQt& runLoop, ModifierMonitorXInput2* desktopKeys = nullptr);
     ~EventMonitorsQt() override;
     int addGlobalFlagsChangedMonitor(std::function<void(const KeyEvent&)> handler) override;
     int addLocalKeyDownMonitor(std::function<KeyEvent(const KeyEvent&)> handler) override;
@@ -25,16 +27,12 @@ class EventMonitorsQt final : public QObject, public EventMonitors {
 
   private:
     RunLoopQt& runLoop_;
+    ModifierMonitorXInput2* desktopKeys_;
     std::map<int, std::function<KeyEvent(const KeyEvent&)>> local_;
     std::map<int, std::function<void(const KeyEvent&)>> global_;
     int next_ = 1;
 };
 
-// The modifiers held now, as Qt last heard of them.
-class KeyboardStateQt final : public KeyboardState {
-  public:
-    uint64_t modifierFlags() const override;
-};
 
 // The program's own modifier bits for Qt's.
 uint64_t modifierFlagsOf(Qt::KeyboardModifiers modifiers);

@@ -26,7 +26,7 @@ constexpr std::size_t kMaxTextBytes = std::size_t{8} << 20;
 }  // namespace
 
 int sendToRunningInstance(const QDBusConnection& bus, std::istream& in, std::ostream& out,
-                          std::ostream& err) {
+                          std::ostream& err, bool answer) {
     std::string text;
     char buffer[65536];
     while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
@@ -51,6 +51,10 @@ int sendToRunningInstance(const QDBusConnection& bus, std::istream& in, std::ost
                                                        QStringLiteral("lexoria"));
     call << QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
     const QDBusMessage reply = bus.call(call, QDBus::Block, kSendTimeoutMs);
+    if (!answer && (reply.type() == QDBusMessage::ReplyMessage ||
+                    reply.errorName() == QLatin1String(kBusError))) {
+        return 0;
+    }
     if (reply.type() == QDBusMessage::ReplyMessage) {
         out << reply.arguments().value(0).toString().toStdString();
         out.flush();
@@ -75,7 +79,7 @@ std::optional<int> runAsClient(int argc, char** argv) {
         QCoreApplication app(argc, argv);
         return sendToRunningInstance(QDBusConnection::sessionBus(), std::cin, std::cout, std::cerr);
     }
-    if (command != "--send-selection") {
+    if (command != "--send-selection" && command != "--translate-selection") {
         return std::nullopt;
     }
     const char* x11 = std::getenv("DISPLAY");
@@ -93,7 +97,8 @@ std::optional<int> runAsClient(int argc, char** argv) {
         return 1;
     }
     std::istringstream in(clipboard->text(QClipboard::Selection).toStdString());
-    return sendToRunningInstance(QDBusConnection::sessionBus(), in, std::cout, std::cerr);
+    return sendToRunningInstance(QDBusConnection::sessionBus(), in, std::cout, std::cerr,
+                                 command == "--send-selection");
 }
 
 bool showRunningInstance(const QDBusConnection& bus) {

@@ -3,6 +3,9 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTextEdit>
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <cstdlib>
@@ -30,7 +33,8 @@
 #include "SessionClientDBus.h"
 #include "SiteLocation.h"
 #include "StatusBarQt.h"
-#include "SyntheticKeysNone.h"
+#include "KeySenderXTest.h"
+#include "ModifierMonitorXInput2.h"
 #include "TrashFolderQt.h"
 #include "WorkspaceQt.h"
 #include "app/AppDelegate.h"
@@ -47,6 +51,24 @@ std::optional<std::string> environment(const char* name) {
     return value && *value ? std::optional<std::string>(value) : std::nullopt;
 }
 
+// A gesture made while one of our own views has the focus copies from it directly: our
+// own synthetic key would wait in the queue until after the capture has read the
+// clipboard.
+bool copyFromOwnWindow() {
+    QWidget* focus = QApplication::focusWidget();
+    if (!focus || !QApplication::activeWindow()) {
+        return false;
+    }
+    if (auto* edit = qobject_cast<QPlainTextEdit*>(focus)) {
+        edit->copy();
+    } else if (auto* rich = qobject_cast<QTextEdit*>(focus)) {
+        rich->copy();
+    } else if (auto* line = qobject_cast<QLineEdit*>(focus)) {
+        line->copy();
+    }
+    return true;
+}
+
 // The program's side of the desktop: one adapter per port, made once the QApplication
 // exists and dropped after the controller.
 struct DesktopQt {
@@ -55,7 +77,7 @@ struct DesktopQt {
           bundle(BundleDirectory::forThisProgram()),
           alerts(runLoop),
           statusBar(runLoop, application),
-          eventMonitors(runLoop),
+          eventMonitors(runLoop, &desktopKeys),
           asyncHttp(runLoop, http),
           interface(runLoop, bundle),
           host{defaults,
@@ -70,8 +92,8 @@ struct DesktopQt {
                application,
                statusBar,
                eventMonitors,
-               keyboardState,
-               syntheticKeys,
+               desktopKeys,
+               copyKeys,
                services,
                files,
                std::move(addresses),
@@ -89,9 +111,12 @@ struct DesktopQt {
     FontsQt fonts;
     ApplicationQt application;
     StatusBarQt statusBar;
+    // The keys of the whole desktop, on a connection of their own to the X server (on
+    // Wayland, XWayland's; it reports keys only while an X program has the focus).
+    ModifierMonitorXInput2 desktopKeys{
+        nullptr, [this](std::function<void()> action) { runLoop.deliver(std::move(action)); }};
     EventMonitorsQt eventMonitors;
-    KeyboardStateQt keyboardState;
-    SyntheticKeysNone syntheticKeys;
+    KeySenderXTest copyKeys{desktopKeys, copyFromOwnWindow};
     // What a call on the session bus does to the window, once there is a controller.
     std::function<void()> showWindow;
     ServicesDBus services{
@@ -164,6 +189,11 @@ int main(int argc, char** argv) {
     QApplication::setDesktopFileName(QString::fromLatin1(kBundleIdentifier));
 
     DesktopQt desktop(std::move(addresses), std::move(http));
+    if (!desktop.desktopKeys.isWatching()) {
+        std::cerr << "lexoria: the keys of other programs cannot be watched here (no X11 "
+                     "display with XInput 2.2): the gestures do nothing; bind a desktop "
+                     "shortcut to `lexoria --translate-selection` instead\n";
+    }
     if (!desktop.services.claim()) {
         QDBusConnection bus = QDBusConnection::sessionBus();
         if (bus.isConnected() && bus.interface()->isServiceRegistered(kBusName)) {
