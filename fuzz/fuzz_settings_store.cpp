@@ -17,12 +17,22 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const fs::path& folder() {
-    static const fs::path made = [] {
+// A folder of its own for the run, removed when the fuzzer ends.
+struct Folder {
+    Folder() {
         std::string pattern = (fs::temp_directory_path() / "fuzz-settings-XXXXXX").string();
-        return fs::path(::mkdtemp(pattern.data()));
-    }();
-    return made;
+        path = ::mkdtemp(pattern.data());
+    }
+    ~Folder() {
+        std::error_code ignored;
+        fs::remove_all(path, ignored);
+    }
+    fs::path path;
+};
+
+const fs::path& folder() {
+    static const Folder made;
+    return made.path;
 }
 
 // The depth of the tree libplist builds, walked without recursion.
