@@ -178,6 +178,9 @@ int main(int argc, char** argv) {
     std::vector<std::string> errors;
     addresses.applyEnvironment(environment, errors);
     HttpOptions http;
+    // Requests that cannot be sent say why.
+    static LogStderr httpLog;
+    http.log = &httpLog;
     if (const auto caFile = environment("LEXORIA_CA_FILE")) {
         if (::access(caFile->c_str(), R_OK) != 0) {
             errors.push_back("LEXORIA_CA_FILE names no readable file: \"" + *caFile + "\"");
