@@ -177,6 +177,7 @@ class Desktop:
             "XDG_CONFIG_HOME": os.path.join(self.folder, "config"),
             "XDG_DATA_HOME": os.path.join(self.folder, "data"),
             "XDG_CACHE_HOME": os.path.join(self.folder, "cache"),
+            "XDG_RUNTIME_DIR": self.folder,  # private to us, as a session's is
             "QT_QPA_PLATFORM": "xcb",
             "QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1",
             "LANG": "de_DE.UTF-8",
