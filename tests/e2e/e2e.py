@@ -154,6 +154,8 @@ def a_second_start_shows_the_first_window(desktop):
 @case
 def an_old_version_ends_after_the_update_alert(desktop):
     desktop.start_program()
+    # The notice comes in the user's language, through Microsoft.
+    desktop.find("MS:  This version of Lexoria is no longer supported . Please update .")
     cancel = desktop.find("Cancel")
     desktop.screenshot("update-alert.png")
     desktop.atspi.press(cancel)
