@@ -6,8 +6,12 @@
 #include <QPlainTextEdit>
 #include <QTest>
 
+#include "platform/linux/ApplicationQt.h"
+#include "platform/linux/BundleDirectory.h"
 #include "platform/linux/EventMonitorsQt.h"
+#include "platform/linux/InterfaceLoaderQt.h"
 #include "platform/linux/PasteboardQt.h"
+#include "platform/linux/StatusBarQt.h"
 
 namespace lexoria {
 namespace {
@@ -63,6 +67,38 @@ TEST(EventMonitorsQt, TellKeysInTheProgramsCodesBeforeTheyAreHandled) {
     monitors.removeMonitor(monitor);
     QTest::keyClick(&edit, Qt::Key_A);
     EXPECT_TRUE(seen.empty());
+}
+
+TEST(ApplicationQt, HidesAllItsWindowsAndShowsThemAgainOnActivation) {
+    RunLoopQt loop;
+    BundleDirectory bundle{{LEXORIA_RESOURCES}};
+    InterfaceLoaderQt loader(loop, bundle);
+    const Interface ui = loader.loadInterface();
+    ApplicationQt application;
+    ui.window->makeKeyAndOrderFront();
+    ui.prefPane->makeKeyAndOrderFront();
+    application.hide();
+    EXPECT_FALSE(ui.window->isVisible());
+    EXPECT_FALSE(ui.prefPane->isVisible());
+    application.activateIgnoringOtherApps();
+    EXPECT_TRUE(ui.window->isVisible());
+    EXPECT_TRUE(ui.prefPane->isVisible());
+    ui.window->miniaturize();
+    EXPECT_FALSE(ui.window->isVisible()) << "a minimised window counts as not visible";
+}
+
+// The tray light is the title drawn in colour: a title read in the wrong encoding, or no
+// colour emoji font, draws grey marks or nothing.
+TEST(StatusItemQt, DrawsItsTitleInColour) {
+    const QImage image = iconOfTitle("\U0001F4A1").pixmap(64, 64).toImage();
+    int coloured = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor pixel = image.pixelColor(x, y);
+            coloured += pixel.alpha() > 0 && pixel.saturation() > 100;
+        }
+    }
+    EXPECT_GT(coloured, 200);
 }
 
 }  // namespace
