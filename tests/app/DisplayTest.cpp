@@ -54,6 +54,12 @@ TEST_F(Display, TheWindowMenuMinimisesOrCloses) {
     app().varWindow();
     EXPECT_TRUE(ui.window.miniaturized);
     EXPECT_TRUE(application.hidden);
+    application.activateIgnoringOtherApps();
+    pasteboard.text = "Copied while minimised";
+    ui.autoClipboardTranslateBox.stateValue = 1;
+    app().run();
+    EXPECT_EQ(serviceRequests(), 0u) << "a minimised window counts as hidden";
+    ui.autoClipboardTranslateBox.stateValue = 0;
 
     ui.window.makeKeyAndOrderFront();
     application.hidden = false;
