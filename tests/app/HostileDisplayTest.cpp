@@ -32,10 +32,15 @@ TEST_F(HostileDisplay, TheResultViewGetsNoControlCharactersButLineFeedAndTab) {
     EXPECT_EQ(ui.hudtextView.text, kShown);
 
     // PROMT's answer arrives through the settings and the poll.
-    defaults.values["promt_"] = kHostile;
+    plain.answer("/services/TranslationService.asmx/GetTranslateNew",
+                 {200, "application/json",
+                  R"({"d":{"resultNoTags":"Hallo\u001b[8m\r\u0007Welt!\tja\nnein\u007f"}})"});
     loop.advance(0.25);  // past the throttle
     ui.serviceSegment.segment = 3;
     app().segmentService();
+    while (async->running() > 0) {
+        ASSERT_TRUE(loop.waitForPosted(std::chrono::seconds(10)));
+    }
     loop.advance(0.5);
     EXPECT_EQ(ui.hudtextView.text, kShown);
     EXPECT_EQ(defaults.values.count("promt_"), 0u) << "the poll took it";

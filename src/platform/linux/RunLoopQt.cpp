@@ -74,28 +74,42 @@ void RunLoopQt::sleep(double seconds) {
     release();
 }
 
-std::function<void()> RunLoopQt::nextReady() {
-    {
-        std::lock_guard lock(postedMutex_);
-        if (!posted_.empty()) {
-            auto action = std::move(posted_.front());
-            posted_.pop_front();
-            return action;
-        }
+std::function<void()> RunLoopQt::takePosted() {
+    std::lock_guard lock(postedMutex_);
+    if (posted_.empty()) {
+        return {};
     }
-    return timers_.takeDue(now());
+    auto action = std::move(posted_.front());
+    posted_.pop_front();
+    return action;
 }
 
 void RunLoopQt::drain() {
-    while (!isHeld()) {
-        auto action = nextReady();
+    // What is ready now and no more: a timer due again at once, or an action that posts
+    // another, waits for the next turn of the event loop. Otherwise the display would go
+    // unserved and a stop() would never get through.
+    const double start = now();
+    std::size_t posted = 0;
+    {
+        std::lock_guard lock(postedMutex_);
+        posted = posted_.size();
+    }
+    while (!isHeld() && !stopping_) {
+        std::function<void()> action;
+        if (posted > 0) {
+            --posted;
+            action = takePosted();
+        }
+        if (!action) {
+            action = timers_.takeDue(start);
+        }
         if (!action) {
             arm();
             return;
         }
         action();
     }
-    // Held: release() wakes the loop again; arming now would only spin.
+    // Held or stopping: release() or the next run() wakes the loop again.
     wakeTimer_.stop();
 }
 
@@ -116,10 +130,14 @@ void RunLoopQt::runOnce(double maxSeconds) {
 }
 
 void RunLoopQt::run() {
+    wake();  // what fell due since a stop waits for this
     QCoreApplication::exec();
+    stopping_ = false;
 }
 
 void RunLoopQt::stop() {
+    // Nothing more of the program's work runs in this run(), however much is due.
+    stopping_ = true;
     // Queued, so that a stop before the loop runs still ends it.
     QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit,
                               Qt::QueuedConnection);

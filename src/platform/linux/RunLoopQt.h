@@ -47,7 +47,7 @@ class RunLoopQt final : public RunLoop {
   private:
     // Runs what is ready, in order: posted and delivered actions first, then due timers.
     void drain();
-    std::function<void()> nextReady();
+    std::function<void()> takePosted();
     // Arms the one QTimer for the earliest timer still to come.
     void arm();
     // Runs drain() from the event loop soon, from any thread.
@@ -60,6 +60,7 @@ class RunLoopQt final : public RunLoop {
     std::mutex postedMutex_;
     std::deque<std::function<void()>> posted_;
     int holds_ = 0;
+    bool stopping_ = false;
 };
 
 }  // namespace lexoria
