@@ -102,15 +102,25 @@ void RunLoopVirtual::runOnce(double /*maxSeconds*/) {
 
 void RunLoopVirtual::run() {
     stopped_ = false;
+    // One action at a time, each after a look at stop(), as the real loops do.
     while (!stopped_) {
+        std::function<void()> action;
+        {
+            std::lock_guard lock(postedMutex_);
+            if (!posted_.empty()) {
+                action = std::move(posted_.front());
+                posted_.pop_front();
+            }
+        }
+        if (action) {
+            action();
+            continue;
+        }
         const auto timer = earliestDue(INFINITY);
-        if (!timer && !runPosted()) {
+        if (!timer) {
             return;  // nothing can ever happen again
         }
-        if (timer) {
-            fire(timer);
-        }
-        runPosted();
+        fire(timer);
     }
 }
 
