@@ -113,6 +113,10 @@ const std::string kAutoDetect =
     "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
     "<key>autoDetectLang</key><string>1</string></dict></plist>\n";
 
+const std::string kStalePromtAnswer =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
+    "<key>promt_</key><string>an old answer</string></dict></plist>\n";
+
 // clang-format off
 const CommandCase kCommandCases[] = {
     {"OneWordIsLookedUp", {"--service", "Yandex", "--from", "en", "--to", "ru", "Hello"}, {},
@@ -150,6 +154,8 @@ const CommandCase kCommandCases[] = {
     {"PromtWithoutAnswer", {"--service", "PROMT", "--from", "en", "--to", "de", "Hello"},
      {{"LEXORIA_PROMT_HOST", "127.0.0.1:1"}}, "?\u00BF\n", "", 1,
      "something very bad happened here"},
+    {"AStaleAnswerIsNotOurs", {"--service", "PROMT", "Hello"},
+     {{"LEXORIA_PROMT_HOST", "127.0.0.1:1"}}, "?\u00BF\n", "", 1, "", kStalePromtAnswer},
     {"AServiceWithoutText", {"--service", "Yandex", "--from", "en", "--to", "ru", "two words"},
      {{"LEXORIA_YANDEX_TRANSLATE_HOST", "127.0.0.1:1"}}, "\n", "", 0, "gave no text"},
     {"NothingToTranslate", {"--service", "Yandex", "--from", "en", "--to", "ru"}, {}, "?\u00BF\n"},
