@@ -22,10 +22,6 @@ struct Keys : test::AppHarness {
         loop.advance(0);
     }
     void choose(const std::string& title) { ui.choiseShortcuts.selectItemWithTitle(title); }
-    // Every gesture that fired asked for one copy.
-    std::size_t triggers() const { return static_cast<std::size_t>(keyboard.copies); }
-    void press(uint16_t key, uint64_t flag = 0) { keyboard.modifier(key, true, flag); }
-    void release(uint16_t key, uint64_t flag = 0) { keyboard.modifier(key, false, flag); }
 
     std::string selection = "selected words";
 };
@@ -100,7 +96,9 @@ TEST_F(Shortcuts, GesturesFireOnTheirKeys) {
             }
             each.keyboard.modifier(step.key, step.down,
                                    flagOf.count(step.key) ? flagOf.at(step.key) : 0);
-            EXPECT_EQ(each.triggers(), step.triggers) << row.name << ", step " << i;
+            // Every gesture that fired asked for one copy.
+            EXPECT_EQ(std::size_t(each.keyboard.copies), step.triggers)
+                << row.name << ", step " << i;
         }
     }
 }
@@ -130,8 +128,8 @@ TEST_F(Shortcuts, TheCaptureCopiesWaitsAndTakesTheClipboard) {
 TEST_F(Shortcuts, ACaptureOfNothingStillRunsTheFlow) {
     keyboard.onCopy = [this] { pasteboard.text.reset(); };
     choose("Fn");
-    press(k::kFunction);
-    release(k::kFunction);
+    keyboard.modifier(k::kFunction, true);
+    keyboard.modifier(k::kFunction, false);
     EXPECT_EQ(ui.hudtextView.text, "?\u00BF");
     EXPECT_EQ(serviceRequests(), 0u);
 }
@@ -228,7 +226,7 @@ TEST_F(Shortcuts, NothingOfADestroyedControllerRunsOn) {
     ui.lblIcon.userActs();
     ASSERT_EQ(statusBar.items.size(), 1u);
     choose("\u2318(#2)");
-    press(k::kLeftCommand, k::kCommandFlag);
+    keyboard.modifier(k::kLeftCommand, true, k::kCommandFlag);
     ui.consoleTabTranslate.text = "typed";
     keyboard.type(4);
     ui.serviceSegment.segment = 3;
