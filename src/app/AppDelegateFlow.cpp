@@ -157,7 +157,7 @@ void AppDelegate::look() {
     if (!answer) {
         // A request that failed, or was never sent (no text, the same language twice),
         // brings no answer: the poll would run for ever.
-        if (!host_.asyncHttp || host_.asyncHttp->running() == 0) {
+        if (promtTmr_ && (!host_.asyncHttp || host_.asyncHttp->running() == 0)) {
             promtTmr_->invalidate();
         }
         return;

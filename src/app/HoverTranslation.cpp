@@ -34,12 +34,17 @@ HoverTranslation::HoverTranslation(AppDelegate& app, MouseOver& mouseOver, RunLo
     : app_(app), mouseOver_(mouseOver), runLoop_(runLoop), pointer_(pointer), keyboard_(keyboard) {}
 
 void HoverTranslation::start() {
-    if (feeding_ || !wanted(app_.objectFromSettings(settings::kHoverTranslate), 0)) {
-        return;
+    const bool on = wanted(app_.objectFromSettings(settings::kHoverTranslate), 0).has_value();
+    if (on && !feeding_) {
+        mouseOver_.setDelegate(weak_from_this());
+        mouseOver_.enableMouseOver();
+    } else if (!on && feeding_) {
+        mouseOver_.disableMouseOver();
+        if (rest_) {
+            rest_->invalidate();
+        }
     }
-    feeding_ = true;
-    mouseOver_.setDelegate(weak_from_this());
-    mouseOver_.enableMouseOver();
+    feeding_ = on;
 }
 
 void HoverTranslation::retrivedString(const std::string& word) {

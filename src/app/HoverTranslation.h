@@ -19,15 +19,16 @@ inline constexpr const char* kHoverTranslate = "hoverTranslate";
 }  // namespace settings
 
 // Hover translation: the word the pointer rests on for half a second goes through the
-// controller's translation as a gesture's text would. While the preference is off at
-// start-up nothing watches the pointer at all.
+// controller's translation as a gesture's text would. While the preference is off nothing
+// watches the pointer at all.
 class HoverTranslation final : public RetrievedStringDelegate,
                                public std::enable_shared_from_this<HoverTranslation> {
   public:
     HoverTranslation(AppDelegate& app, MouseOver& mouseOver, RunLoop& runLoop,
                      const Pointer& pointer, const KeyboardState& keyboard);
 
-    // Joins the word feed when the preference is on; call again after it changes.
+    // Joins the word feed when the preference is on and leaves it when it is off; call
+    // again after the preference changes.
     void start();
     void retrivedString(const std::string& word) override;
 

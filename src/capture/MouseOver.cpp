@@ -111,6 +111,13 @@ void MouseOver::enableMouseOver() {
     loop->addToMainRunLoop();
 }
 
+void MouseOver::disableMouseOver() {
+    if (loop) {
+        loop->removeFromMainRunLoop();
+    }
+    stopMouseTimer();
+}
+
 void MouseOver::mouseMoved() {
     startMouseTimerWithInterval(0);
 }

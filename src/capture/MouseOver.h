@@ -48,6 +48,9 @@ class MouseOver {
     MouseOver& operator=(const MouseOver&) = delete;
 
     void enableMouseOver();
+    // Stops the polls and the watch of the pointer until enableMouseOver() is called again:
+    // the feed costs nothing while nobody wants it, and a loop can be stopped.
+    void disableMouseOver();
     void mouseMoved();
     void startMouseTimerWithInterval(int32_t interval);
     void stopMouseTimer();

@@ -89,10 +89,10 @@ int main(int argc, char** argv) {
     std::thread([&loop, &mouseOver, stopSignals] {
         int received = 0;
         sigwait(&stopSignals, &received);
-        // The word polls follow each other without a gap: stop them first, or the loop
-        // never comes round to stopping.
+        // The word polls follow each other without a gap, and each movement starts them
+        // again: end both first, or the loop never comes round to stopping.
         loop.post([&loop, &mouseOver] {
-            mouseOver.stopMouseTimer();
+            mouseOver.disableMouseOver();
             loop.stop();
         });
     }).detach();

@@ -197,6 +197,12 @@ bool isStoodInControl(char c) {
     return byte > 0 && byte < 0x20 && c != '\t' && c != '\n';
 }
 
+// The last byte of a stand-in U+FDD1 to U+FDEF, after EF B7.
+bool isStandIn(char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return byte >= 0x91 && byte <= 0xAF;
+}
+
 struct ReaderDeleter {
     void operator()(xmlTextReaderPtr reader) const { xmlFreeTextReader(reader); }
 };
@@ -283,8 +289,11 @@ std::optional<std::map<std::string, std::string>> parseTextDictionary(std::strin
     std::string stand;
     const bool controls = std::any_of(input.begin(), input.end(), isStoodInControl);
     if (controls) {
-        if (input.find("\xEF\xB7") != std::string_view::npos) {
-            return std::nullopt;  // the stand-ins could be taken for text of the file's own
+        for (std::size_t at = input.find("\xEF\xB7"); at != std::string_view::npos;
+             at = input.find("\xEF\xB7", at + 1)) {
+            if (at + 2 < input.size() && isStandIn(input[at + 2])) {
+                return std::nullopt;  // the file's own noncharacters would be taken for ours
+            }
         }
         stand.reserve(input.size() + 64);
         for (const char c : input) {
@@ -307,7 +316,8 @@ std::optional<std::map<std::string, std::string>> parseTextDictionary(std::strin
         std::string out;
         out.reserve(text.size());
         for (std::size_t i = 0; i < text.size(); ++i) {
-            if (text.compare(i, 2, "\xEF\xB7") == 0 && i + 2 < text.size()) {
+            if (text.compare(i, 2, "\xEF\xB7") == 0 && i + 2 < text.size() &&
+                isStandIn(text[i + 2])) {
                 out.push_back(static_cast<char>(static_cast<unsigned char>(text[i + 2]) - 0x90));
                 i += 2;
             } else {

@@ -15,6 +15,8 @@ class EventTapSource {
     // Starts delivering the tap's events to the main run loop; adding it again changes
     // nothing.
     virtual void addToMainRunLoop() = 0;
+    // Stops delivering, events already on their way included.
+    virtual void removeFromMainRunLoop() = 0;
 };
 
 // A listen-only watch of the pointer's movements anywhere on the desktop. It never alters

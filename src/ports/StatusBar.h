@@ -11,6 +11,8 @@ class StatusItem {
   public:
     virtual ~StatusItem() = default;
     virtual void setTitle(const std::string& title) = 0;
+    // Runs on a click (and on the menu's "Show", where the tray sends no clicks); an empty
+    // action disconnects.
     virtual void setAction(std::function<void()> action) = 0;
 };
 

@@ -69,6 +69,13 @@ TEST_F(Display, EachActionShowsItsResult) {
          [&] { return !ui.popover.shown && !ui.translatePopover.shown; }},
         {"window menu: minimise", [&] { ui.menuSegment.segment = 0, app().varWindow(); },
          [&] { return ui.window.miniaturized && application.hidden; }},
+        {"the clipboard watch while minimised",
+         [&] {
+             application.activateIgnoringOtherApps(), ui.hudtextView.text.clear();
+             pasteboard.text = "Copied while minimised";
+             ui.autoClipboardTranslateBox.stateValue = 1, app().run();
+         },
+         [&] { return ui.hudtextView.text.empty(); }},
         {"window menu: close",
          [&] {
              ui.window.makeKeyAndOrderFront(), application.hidden = false;

@@ -82,5 +82,17 @@ TEST_F(Hover, OffByDefaultWatchesNothing) {
     EXPECT_EQ(mouseOver.delegate(), nullptr);
 }
 
+TEST_F(Hover, SwitchedOffItStopsWatchingAndForgetsAWordAboutToBeTranslated) {
+    accessibility.clock = &loop;
+    startWith("always");
+    mouseOver.handleRetrievedString(u"hello", 0);
+    defaults.values[settings::kHoverTranslate] = "";
+    hover->start();
+    taps.send(kMouseMovedEventType);
+    loop.advance(1);
+    EXPECT_TRUE(accessibility.queries.empty());
+    EXPECT_EQ(lastTranslated(), std::nullopt);
+}
+
 }  // namespace
 }  // namespace lexoria

@@ -11,9 +11,8 @@ namespace {
 
 constexpr int kOffline = 5;
 
-class OfflineService : public ::testing::Test, protected test::AppHarness {
-  protected:
-    OfflineService() {
+struct OfflineHarness : test::AppHarness {
+    OfflineHarness() {
         for (const char* pair : {"eng-spa", "spa-eng", "eng-cat"}) {
             std::ofstream(modes.path() / (std::string(pair) + ".mode")) << "sed -u s/Hello/Hola/\n";
         }
@@ -43,6 +42,8 @@ class OfflineService : public ::testing::Test, protected test::AppHarness {
     LanguageGuesserCld2 guesser;
 };
 
+class OfflineService : public ::testing::Test, protected OfflineHarness {};
+
 TEST_F(OfflineService, TranslatesWithTheInstalledPairsAndCachesTheResult) {
     start();
     EXPECT_EQ(app().tagSelService(), kOffline);
@@ -64,13 +65,13 @@ TEST_F(OfflineService, APairThatIsNotInstalledGivesNoText) {
     EXPECT_EQ(translate("Hello"), "?\u00BF");
 }
 
-TEST_F(OfflineService, TheStoredServiceIndexKeepsItsRuleAboveTheSixServices) {
+TEST(OfflineServiceIndex, KeepsItsRuleAboveTheSixServices) {
     const std::pair<const char*, int> rows[] = {{"5", kOffline}, {"4", 0}, {"6", 0}, {"-1", 0}};
     for (const auto& [stored, expected] : rows) {
-        controller.reset();
-        defaults.values["tagSelService"] = stored;
-        start();
-        EXPECT_EQ(app().tagSelService(), expected) << stored;
+        OfflineHarness harness;
+        harness.defaults.values["tagSelService"] = stored;
+        harness.start();
+        EXPECT_EQ(harness.app().tagSelService(), expected) << stored;
     }
 }
 

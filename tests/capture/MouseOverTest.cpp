@@ -121,6 +121,16 @@ TEST_F(MouseOverTest, PollsBackToBackPacedBySeventyMillisecondsAfterTheFirstMove
     EXPECT_EQ(accessibility.queries.size(), polls);
     EXPECT_EQ(taps.tapsMade, 1);
     EXPECT_EQ(taps.sourcesAdded, 2);
+
+    taps.send(kMouseMovedEventType);  // on its way while the feed is turned off
+    mouseOver.disableMouseOver();
+    taps.send(kMouseMovedEventType);
+    loop.advance(1);
+    EXPECT_EQ(accessibility.queries.size(), polls);
+    mouseOver.enableMouseOver();
+    taps.send(kMouseMovedEventType);
+    loop.advance(0.0001);
+    EXPECT_EQ(accessibility.queries.size(), polls + 1);
 }
 
 TEST_F(MouseOverTest, ReadsAWindowLeftOfThePointerAndLettersToItsRight) {

@@ -357,9 +357,18 @@ TEST_F(CaptureOnTheDesktop, TheCommandPrintsEachWordAndMarkerOnItsOwnLine) {
     EXPECT_EQ(lineAfterMovingTo(qt.markerCentre()), "💡");
     kill(command, SIGTERM);
     int status = 0;
-    waitpid(command, &status, 0);
+    // The pointer keeps moving: each movement would start the word polls again.
+    int step = 0;
+    const bool ended = waitFor([&] {
+        movePointer({100.0 + (step++ % 20), 300});
+        return waitpid(command, &status, WNOHANG) == command;
+    });
+    if (!ended) {
+        kill(command, SIGKILL);
+        waitpid(command, &status, 0);
+    }
     close(pipeEnds[0]);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_TRUE(ended && WIFEXITED(status) && WEXITSTATUS(status) == 0) << "ends on SIGTERM";
     for (const auto& line : lines) {
         std::printf("lexoria-capture printed: %s\n", line.c_str());
     }

@@ -64,8 +64,8 @@ def serve(handler_class, context=None):
 class Services:
     """Google and Yandex's detection over HTTPS, the HTTP services, and the site.
 
-    Google answers "DE: " and the text it was given, so a test can tell whose text was
-    translated; detection always finds English.
+    Google answers "DE: " and the text it was given, Microsoft "MS: " and its text, so a
+    test can tell whose text was translated; detection always finds English.
     """
 
     def __init__(self, folder, site_dir, manifest=None):
@@ -113,7 +113,14 @@ class Services:
         class Plain(Base):
             def do_GET(self):
                 recorder.add(self.path)
-                self.answer(404, "text/plain", "not here")
+                query = urllib.parse.parse_qs(urllib.parse.urlsplit(self.path).query)
+                if self.path.startswith("/V2/Http.svc/Translate"):
+                    text = query.get("text", [""])[0]
+                    self.answer(200, "application/xml; charset=utf-8",
+                                '<string xmlns="http://schemas.microsoft.com/2003/10/'
+                                'Serialization/">' + html.escape("MS: " + text) + "</string>")
+                else:
+                    self.answer(404, "text/plain", "not here")
 
             do_POST = do_GET
 
@@ -177,6 +184,7 @@ class Desktop:
             "XDG_CONFIG_HOME": os.path.join(self.folder, "config"),
             "XDG_DATA_HOME": os.path.join(self.folder, "data"),
             "XDG_CACHE_HOME": os.path.join(self.folder, "cache"),
+            "XDG_RUNTIME_DIR": self.folder,  # private to us, as a session's is
             "QT_QPA_PLATFORM": "xcb",
             "QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1",
             "LANG": "de_DE.UTF-8",

@@ -99,6 +99,16 @@ def send_refuses_prose_and_translates_it(desktop):
 
 
 @case
+def the_desktop_action_sends_the_selection(desktop):
+    desktop.start_program()
+    desktop.find("Translation")
+    put_on_clipboard(desktop, "<p>selected</p>", selection="primary")
+    code, out, err = desktop.run_program("--send-selection")
+    assert (code, out, err) == (0, "<p>selected</p>", ""), (code, out, err)
+    desktop.wait_for_text("Translation", "DE: \u2a7dp\u2a7eselected\u2a7d/p\u2a7e")
+
+
+@case
 def send_starts_the_program_through_the_bus(desktop):
     desktop.let_the_bus_start_the_program()
     code, out, err = desktop.run_program("--send", stdin_text="<a>hi</a>")
@@ -144,6 +154,8 @@ def a_second_start_shows_the_first_window(desktop):
 @case
 def an_old_version_ends_after_the_update_alert(desktop):
     desktop.start_program()
+    # The notice comes in the user's language, through Microsoft.
+    desktop.find("MS:  This version of Lexoria is no longer supported . Please update .")
     cancel = desktop.find("Cancel")
     desktop.screenshot("update-alert.png")
     desktop.atspi.press(cancel)
@@ -159,14 +171,20 @@ def the_installed_site_serves_a_build_without_a_public_site(desktop):
     assert not desktop.services.recorder.matching("site:"), "the loopback site was asked"
 
 
-def put_on_clipboard(desktop, text):
+def put_on_clipboard(desktop, text, selection="clipboard"):
     # xclip stays to serve the selection; its output must not hold our pipe.
-    process = subprocess.Popen(["xclip", "-selection", "clipboard", "-i"], env=desktop.env,
+    process = subprocess.Popen(["xclip", "-selection", selection, "-i"], env=desktop.env,
                                stdin=subprocess.PIPE, stdout=subprocess.DEVNULL,
                                stderr=subprocess.DEVNULL)
     desktop.processes.append(process)
     process.stdin.write(text.encode("utf-8"))
     process.stdin.close()
+
+    def owned():
+        read = subprocess.run(["xclip", "-selection", selection, "-o"], env=desktop.env,
+                              capture_output=True, timeout=BOUND)
+        return read.stdout == text.encode("utf-8")
+    wait_for(owned, f"xclip to hold the {selection} selection")
 
 
 def main():

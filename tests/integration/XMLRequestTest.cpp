@@ -116,15 +116,5 @@ TEST(XMLRequestHttps, VerifiesTheServerAgainstTheGivenAuthorities) {
     EXPECT_EQ(untrusted.returnDataStr(), std::nullopt);
 }
 
-TEST(XMLRequestData, SettingNoBodyOnAFreshRequestLeavesNothing) {
-    XMLRequest request;
-    request.setData(std::nullopt, std::string("utf-8"));
-    EXPECT_EQ(request.returnDataStr(), std::nullopt);
-    request.setData(std::string("abc"), std::nullopt);
-    EXPECT_EQ(request.returnDataStr(), "abc");
-    request.setSourceTextViewString(std::nullopt);
-    EXPECT_EQ(request.returnDataStr(), "");
-}
-
 }  // namespace
 }  // namespace lexoria

@@ -120,7 +120,7 @@ struct World {
               "#!/bin/sh\nprintf '%s\\n' \"$0\" >> '" + (root / "started").string() + "'\n");
         write(app / "share/lexoria/marker", marker);
         paths = std::make_unique<HostPathsLinux>(HostPathsLinux::Facts{
-            home.string(), "", (app / "bin/lexoria").string(), "", opt.string()});
+            home.string(), "", "", (app / "bin/lexoria").string(), "", opt.string()});
         return app;
     }
 

@@ -154,17 +154,19 @@ TEST(HostPathsLinux, TheBundleIsTheAppFolderOrTheAppImage) {
     };
     const Row rows[] = {
         {"an app folder",
-         {"/home/u", "", "/tmp/x/Lexoria.app/bin/lexoria", "/home/u/.config"},
+         {"/home/u", "", "", "/tmp/x/Lexoria.app/bin/lexoria"},
          "/tmp/x/Lexoria.app",
          "bin/lexoria"},
-        {"a package's program",
-         {"/home/u", "", "/usr/bin/lexoria", "/home/u/.config"},
-         std::nullopt,
-         ""},
+        {"a package's program", {"/home/u", "", "", "/usr/bin/lexoria"}, std::nullopt, ""},
         {"an AppImage",
-         {"/home/u", "/home/u/Downloads/Lexoria.AppImage", "/tmp/.mount_ab/usr/bin/lexoria", ""},
-         "/home/u/Downloads/Lexoria.AppImage",
+         {"/home/u", "/home/u/Lexoria.AppImage", "/tmp/.mount_ab",
+          "/tmp/.mount_ab/usr/bin/lexoria"},
+         "/home/u/Lexoria.AppImage",
          ""},
+        {"another AppImage's variables, inherited",
+         {"/home/u", "/home/u/Other.AppImage", "/tmp/.mount_cd", "/tmp/x/Lexoria.app/bin/lexoria"},
+         "/tmp/x/Lexoria.app",
+         "bin/lexoria"},
     };
     for (const Row& row : rows) {
         const HostPathsLinux paths(row.facts);
@@ -176,7 +178,7 @@ TEST(HostPathsLinux, TheBundleIsTheAppFolderOrTheAppImage) {
 TEST(HostPathsLinux, DownloadsIsTheFolderTheDesktopNames) {
     test::TempDir dir;
     const std::string home = dir.path().string();
-    const HostPathsLinux paths({home, "", "", home + "/.config"});
+    const HostPathsLinux paths({home, "", "", "", home + "/.config"});
     EXPECT_EQ(paths.downloadsFolders(), std::vector<std::string>{home + "/Downloads"});
     write(dir.path() / ".config/user-dirs.dirs",
           "# written by xdg-user-dirs-update\nXDG_DESKTOP_DIR=\"$HOME/Bureau\"\n"

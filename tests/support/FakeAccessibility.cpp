@@ -158,6 +158,7 @@ struct FakeEventTaps::Tap final : EventTap, EventTapSource, std::enable_shared_f
         ++owner.sourcesAdded;
         delivering = true;
     }
+    void removeFromMainRunLoop() override { delivering = false; }
     FakeEventTaps& owner;
     std::function<void(int)> callback;
     bool delivering = false;
@@ -178,7 +179,7 @@ void FakeEventTaps::send(int type) {
         const auto tap = weak.lock();
         if (tap && tap->delivering) {
             loop_.post([weak, type] {
-                if (const auto live = weak.lock()) {
+                if (const auto live = weak.lock(); live && live->delivering) {
                     live->callback(type);
                 }
             });

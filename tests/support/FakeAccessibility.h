@@ -94,7 +94,7 @@ class FakePointer final : public Pointer {
 };
 
 // Mouse-moved taps whose events the test sends; like the X adapter, a tap only delivers
-// once its source is on the run loop, and delivers there.
+// while its source is on the run loop, and delivers there.
 class FakeEventTaps final : public EventTaps {
   public:
     explicit FakeEventTaps(RunLoop& loop) : loop_(loop) {}

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <memory>
 #include <string>
 #include <thread>
@@ -87,7 +88,26 @@ TYPED_TEST_P(RunLoopContract, TheProgramsWorkWaitsOutABlockingSleepThenRunsInOrd
     EXPECT_EQ(ran, (std::vector<std::string>{"posted", "a", "b", "r"}));
 }
 
+TYPED_TEST_P(RunLoopContract, StopEndsRunAlthoughATimerIsAlwaysDue) {
+    int fired = 0;
+    std::shared_ptr<Timer> busy;
+    // Each firing outlasts the interval, so the timer is due again at once.
+    busy = this->loop().scheduleTimer(0.001, true, [&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(3));
+        if (++fired == 3) {
+            this->loop().stop();
+        }
+        if (fired == 10) {
+            busy->invalidate();  // a loop that missed the stop still ends, and fails below
+        }
+    });
+    this->loop().run();
+    busy->invalidate();
+    EXPECT_EQ(fired, 3);
+}
+
 REGISTER_TYPED_TEST_SUITE_P(RunLoopContract, TimersFireInTimeOrderThenInSchedulingOrder,
+                            StopEndsRunAlthoughATimerIsAlwaysDue,
                             RepeatingTimersRunUntilInvalidated, AOneShotTimerFiresOnceAndEnds,
                             ActionsPostedFromOtherThreadsRunOnTheLoop,
                             RunOnceDoesNotWaitOnAnIdleLoop,

@@ -61,6 +61,7 @@ int AlertsQt::runModal(const Alert& alert) {
     // The main window floats above the others; the alert must not open behind it.
     box.setWindowFlag(Qt::WindowStaysOnTopHint);
     std::vector<QAbstractButton*> buttons;
+    buttons.reserve(alert.buttons.size() + 1);
     const std::vector<std::string> titles =
         alert.buttons.empty() ? std::vector<std::string>{"OK"} : alert.buttons;
     for (const std::string& title : titles) {

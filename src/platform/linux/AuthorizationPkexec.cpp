@@ -20,6 +20,7 @@ PrivilegedRun AuthorizationPkexec::executeWithPrivileges(
     std::vector<std::string> words{pkexec_, program};
     words.insert(words.end(), arguments.begin(), arguments.end());
     std::vector<char*> argv;
+    argv.reserve(words.size() + 1);
     for (std::string& word : words) {
         argv.push_back(word.data());
     }

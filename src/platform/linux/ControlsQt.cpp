@@ -77,6 +77,7 @@ void PopUpButtonQt::addItemsWithTitles(const std::vector<std::string>& titles) {
 
 std::vector<std::string> PopUpButtonQt::itemTitles() const {
     std::vector<std::string> titles;
+    titles.reserve(static_cast<std::size_t>(combo_->count()));
     for (int i = 0; i < combo_->count(); ++i) {
         titles.push_back(combo_->itemText(i).toStdString());
     }

@@ -77,6 +77,22 @@ bool EventMonitorsQt::eventFilter(QObject* watched, QEvent* event) {
         return false;
     }
     const auto* key = static_cast<QKeyEvent*>(event);
+    switch (key->key()) {
+        // Modifier keys alone are flag changes, not key presses.
+        case Qt::Key_Shift:
+        case Qt::Key_Control:
+        case Qt::Key_Alt:
+        case Qt::Key_AltGr:
+        case Qt::Key_Meta:
+        case Qt::Key_Super_L:
+        case Qt::Key_Super_R:
+        case Qt::Key_Hyper_L:
+        case Qt::Key_Hyper_R:
+        case Qt::Key_CapsLock:
+            return false;
+        default:
+            break;
+    }
     const KeyEvent seen{keyCodeOf(key->key()), modifierFlagsOf(key->modifiers())};
     // The handlers run before the key is handled, as the text view has not yet changed.
     const auto handlers = local_;

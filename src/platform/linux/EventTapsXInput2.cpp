@@ -15,6 +15,7 @@ namespace {
 struct Delivery {
     std::function<void(int)> callback;
     std::atomic<bool> pending{false};
+    std::atomic<bool> on{false};
 };
 
 class TapXInput2 final : public EventTap,
@@ -44,7 +45,11 @@ class TapXInput2 final : public EventTap,
 
     std::shared_ptr<EventTapSource> createRunLoopSource() override { return shared_from_this(); }
 
+    // The connection stays open: adding the source again needs no new one.
+    void removeFromMainRunLoop() override { delivery_->on = false; }
+
     void addToMainRunLoop() override {
+        delivery_->on = true;
         if (!reader_.joinable()) {
             reader_ = std::thread([this] { read(); });
         }
@@ -68,13 +73,15 @@ class TapXInput2 final : public EventTap,
     }
 
     void deliver() {
-        if (delivery_->pending.exchange(true)) {
+        if (!delivery_->on || delivery_->pending.exchange(true)) {
             return;
         }
         loop_.post([weak = std::weak_ptr<Delivery>(delivery_)] {
             if (const auto delivery = weak.lock()) {
                 delivery->pending = false;
-                delivery->callback(kMouseMovedEventType);
+                if (delivery->on) {
+                    delivery->callback(kMouseMovedEventType);
+                }
             }
         });
     }

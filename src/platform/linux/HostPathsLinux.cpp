@@ -30,6 +30,7 @@ HostPathsLinux HostPathsLinux::forThisProcess() {
         }
     }
     facts.appImage = variable("APPIMAGE");
+    facts.appDir = variable("APPDIR");
     std::error_code error;
     facts.executable = fs::read_symlink("/proc/self/exe", error).string();
     facts.configHome = variable("XDG_CONFIG_HOME");
@@ -39,8 +40,15 @@ HostPathsLinux HostPathsLinux::forThisProcess() {
     return HostPathsLinux(std::move(facts));
 }
 
+bool HostPathsLinux::runsFromAppImage() const {
+    // A program started from another AppImage's session inherits its variables.
+    return !facts_.appImage.empty() && !facts_.appDir.empty() &&
+           facts_.executable.rfind(fs::path(facts_.appDir).lexically_normal().string() + "/", 0) ==
+               0;
+}
+
 std::optional<std::string> HostPathsLinux::bundlePath() const {
-    if (!facts_.appImage.empty()) {
+    if (runsFromAppImage()) {
         std::error_code error;
         const fs::path absolute = fs::absolute(facts_.appImage, error);
         return error ? facts_.appImage : absolute.lexically_normal().string();
@@ -57,7 +65,7 @@ std::optional<std::string> HostPathsLinux::bundlePath() const {
 
 std::string HostPathsLinux::bundleExecutable() const {
     const std::optional<std::string> bundle = bundlePath();
-    if (!bundle || !facts_.appImage.empty()) {
+    if (!bundle || runsFromAppImage()) {
         return "";
     }
     return fs::path(facts_.executable).lexically_relative(*bundle).string();

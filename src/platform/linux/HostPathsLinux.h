@@ -14,6 +14,7 @@ class HostPathsLinux final : public HostPaths {
     struct Facts {
         std::string home;
         std::string appImage;    // $APPIMAGE, empty when unset
+        std::string appDir;      // $APPDIR: where the AppImage runtime mounted it
         std::string executable;  // the running program, links resolved
         std::string configHome;  // where user-dirs.dirs lives
         std::string localApplications = "/opt";
@@ -28,6 +29,8 @@ class HostPathsLinux final : public HostPaths {
     std::vector<std::string> downloadsFolders() const override;
 
   private:
+    bool runsFromAppImage() const;
+
     Facts facts_;
 };
 

@@ -32,8 +32,7 @@ class WindowMover final : public QObject {
 }  // namespace
 
 InterfaceLoaderQt::InterfaceLoaderQt(RunLoopQt& runLoop, const Bundle& bundle)
-    : runLoop_(runLoop),
-      main_(std::make_unique<QWidget>()),
+    : main_(std::make_unique<QWidget>()),
       preferences_(std::make_unique<QMainWindow>()),
       settings_(std::make_unique<QWidget>()),
       translate_(std::make_unique<QWidget>()),

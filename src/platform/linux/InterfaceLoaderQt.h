@@ -37,7 +37,6 @@ class InterfaceLoaderQt final : public InterfaceLoader {
         return raw;
     }
 
-    RunLoopQt& runLoop_;
     std::unique_ptr<QWidget> main_;
     std::unique_ptr<QMainWindow> preferences_;
     std::unique_ptr<QWidget> settings_;

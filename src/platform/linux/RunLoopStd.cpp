@@ -80,13 +80,15 @@ void RunLoopStd::run() {
         stopped_ = false;
     }
     for (;;) {
+        {
+            // Before every action: a timer that is always due must not hide a stop().
+            std::lock_guard lock(mutex_);
+            if (stopped_) {
+                return;
+            }
+        }
         if (auto action = next(Clock::now() + std::chrono::hours(1))) {
             action();
-            continue;
-        }
-        std::lock_guard lock(mutex_);
-        if (stopped_) {
-            return;
         }
     }
 }

@@ -34,6 +34,8 @@
 #include "SiteLocation.h"
 #include "StatusBarQt.h"
 #include "KeySenderXTest.h"
+#include "LanguageGuesserCld2.h"
+#include "OfflineTranslatorApertium.h"
 #include "ModifierMonitorXInput2.h"
 #include "TrashFolderQt.h"
 #include "WorkspaceQt.h"
@@ -98,7 +100,10 @@ struct DesktopQt {
                files,
                std::move(addresses),
                std::move(http),
-               &asyncHttp} {}
+               &asyncHttp} {
+        host.offline = &offline;
+        host.guesser = &guesser;
+    }
 
     RunLoopQt runLoop;
     DefaultsPlistFile defaults;
@@ -128,6 +133,8 @@ struct DesktopQt {
             }
         }};
     FileOperationsPosix files;
+    OfflineTranslatorApertium offline;
+    LanguageGuesserCld2 guesser;
     AsyncHttp asyncHttp;
     InterfaceLoaderQt interface;
     Host host;
@@ -171,6 +178,9 @@ int main(int argc, char** argv) {
     std::vector<std::string> errors;
     addresses.applyEnvironment(environment, errors);
     HttpOptions http;
+    // Requests that cannot be sent say why.
+    static LogStderr httpLog;
+    http.log = &httpLog;
     if (const auto caFile = environment("LEXORIA_CA_FILE")) {
         if (::access(caFile->c_str(), R_OK) != 0) {
             errors.push_back("LEXORIA_CA_FILE names no readable file: \"" + *caFile + "\"");

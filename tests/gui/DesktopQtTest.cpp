@@ -1,0 +1,105 @@
+// The desktop services on Qt: the clipboard and the keys typed into the program's windows.
+#include <gtest/gtest.h>
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QPlainTextEdit>
+#include <QTest>
+
+#include "platform/linux/ApplicationQt.h"
+#include "platform/linux/BundleDirectory.h"
+#include "platform/linux/EventMonitorsQt.h"
+#include "platform/linux/InterfaceLoaderQt.h"
+#include "platform/linux/PasteboardQt.h"
+#include "platform/linux/StatusBarQt.h"
+
+namespace lexoria {
+namespace {
+
+TEST(PasteboardQt, ReadsBackItsTextAndTellsNoTextFromEmptyText) {
+    PasteboardQt pasteboard;
+    QGuiApplication::clipboard()->clear(QClipboard::Clipboard);
+    EXPECT_EQ(pasteboard.string(), std::nullopt);
+    for (const std::string text : {"Hallo\u00a0Welt\n", ""}) {
+        pasteboard.setString(text);
+        EXPECT_EQ(pasteboard.string(), text);
+    }
+}
+
+TEST(EventMonitorsQt, TellKeysInTheProgramsCodesBeforeTheyAreHandled) {
+    RunLoopQt loop;
+    EventMonitorsQt monitors(loop);
+    QPlainTextEdit edit;
+    edit.show();
+    edit.setFocus();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&edit));
+    std::vector<std::pair<KeyEvent, std::string>> seen;
+    const int monitor = monitors.addLocalKeyDownMonitor([&](const KeyEvent& event) {
+        seen.emplace_back(event, edit.toPlainText().toStdString());
+        return event;
+    });
+    const struct {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        uint16_t code;
+        uint64_t flags;
+    } rows[] = {
+        {Qt::Key_A, Qt::NoModifier, keys::kA, 0},
+        {Qt::Key_X, Qt::NoModifier, keys::kUnknown, 0},
+        {Qt::Key_C, Qt::ControlModifier, keys::kC, keys::kControlFlag},
+        {Qt::Key_Escape, Qt::NoModifier, keys::kEscape, 0},
+        {Qt::Key_Z, Qt::AltModifier | Qt::MetaModifier, keys::kUnknown,
+         keys::kOptionFlag | keys::kCommandFlag},
+    };
+    for (const auto& row : rows) {
+        seen.clear();
+        const std::string before = edit.toPlainText().toStdString();
+        QTest::keyClick(&edit, row.key, row.modifiers);
+        ASSERT_EQ(seen.size(), 1u) << row.code;
+        EXPECT_EQ(seen[0].first.keyCode, row.code);
+        EXPECT_EQ(seen[0].first.modifierFlags, row.flags) << row.code;
+        EXPECT_EQ(seen[0].second, before) << "the monitor ran after the key was handled";
+    }
+    seen.clear();
+    loop.hold();
+    QTest::keyClick(&edit, Qt::Key_A);
+    loop.release();
+    monitors.removeMonitor(monitor);
+    QTest::keyClick(&edit, Qt::Key_A);
+    EXPECT_TRUE(seen.empty());
+}
+
+TEST(ApplicationQt, HidesAllItsWindowsAndShowsThemAgainOnActivation) {
+    RunLoopQt loop;
+    BundleDirectory bundle{{LEXORIA_RESOURCES}};
+    InterfaceLoaderQt loader(loop, bundle);
+    const Interface ui = loader.loadInterface();
+    ApplicationQt application;
+    ui.window->makeKeyAndOrderFront();
+    ui.prefPane->makeKeyAndOrderFront();
+    application.hide();
+    EXPECT_FALSE(ui.window->isVisible());
+    EXPECT_FALSE(ui.prefPane->isVisible());
+    application.activateIgnoringOtherApps();
+    EXPECT_TRUE(ui.window->isVisible());
+    EXPECT_TRUE(ui.prefPane->isVisible());
+    ui.window->miniaturize();
+    EXPECT_FALSE(ui.window->isVisible()) << "a minimised window counts as not visible";
+}
+
+// The tray light is the title drawn in colour: a title read in the wrong encoding, or no
+// colour emoji font, draws grey marks or nothing.
+TEST(StatusItemQt, DrawsItsTitleInColour) {
+    const QImage image = iconOfTitle("\U0001F4A1").pixmap(64, 64).toImage();
+    int coloured = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor pixel = image.pixelColor(x, y);
+            coloured += pixel.alpha() > 0 && pixel.saturation() > 100;
+        }
+    }
+    EXPECT_GT(coloured, 200);
+}
+
+}  // namespace
+}  // namespace lexoria
