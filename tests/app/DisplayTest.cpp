@@ -21,178 +21,146 @@ class Display : public ::testing::Test, protected AppHarness {
     }
 };
 
-TEST_F(Display, TheLightRaisesTheWindowAndTranslatesOnlyWithTheClipboardWatch) {
-    ui.window.visible = false;
-    statusBar.shownItem()->click();
-    EXPECT_TRUE(ui.window.visible);
-    EXPECT_EQ(serviceRequests(), 0u);
-
-    ui.autoClipboardTranslateBox.stateValue = 1;
-    app().segmentService();
-    loop.advance(0.2);
-    ui.hudtextView.text.clear();
-    statusBar.shownItem()->click();
-    EXPECT_EQ(ui.hudtextView.text, "Hallo") << "the cached result";
-    EXPECT_EQ(serviceRequests(), 1u);
-}
-
-TEST_F(Display, PopoversToggleNextToTheirSender) {
-    app().showPopoverSettings(&ui.reloadBut);
-    EXPECT_TRUE(ui.popover.shown);
-    EXPECT_EQ(ui.popover.shownBy, &ui.reloadBut);
-    EXPECT_EQ(ui.popover.shownAt.width, 80);
-    app().showPopoverSettings(&ui.reloadBut);
-    EXPECT_FALSE(ui.popover.shown);
-    app().showPopoverForTranslate(nullptr);
-    EXPECT_TRUE(ui.translatePopover.shown);
-    EXPECT_EQ(ui.translatePopover.shownAt.width, 0) << "no sender: an empty rectangle";
-    EXPECT_FALSE(ui.popover.shown);
-}
-
-TEST_F(Display, TheWindowMenuMinimisesOrCloses) {
-    ui.menuSegment.segment = 0;
-    app().varWindow();
-    EXPECT_TRUE(ui.window.miniaturized);
-    EXPECT_TRUE(application.hidden);
-    application.activateIgnoringOtherApps();
-    pasteboard.text = "Copied while minimised";
-    ui.autoClipboardTranslateBox.stateValue = 1;
-    app().run();
-    EXPECT_EQ(serviceRequests(), 0u) << "a minimised window counts as hidden";
-    ui.autoClipboardTranslateBox.stateValue = 0;
-
-    ui.window.makeKeyAndOrderFront();
-    application.hidden = false;
-    ui.menuSegment.segment = 1;
-    app().varWindow();
-    EXPECT_FALSE(ui.window.visible);
-    EXPECT_FALSE(ui.window.miniaturized);
-    EXPECT_TRUE(application.hidden);
-
-    ui.window.makeKeyAndOrderFront();
-    application.hidden = false;
-    ui.menuSegment.segment = 5;
-    app().varWindow();
-    EXPECT_TRUE(ui.window.visible);
-    EXPECT_FALSE(application.hidden);
-}
-
-TEST_F(Display, CloseEraseAndQuit) {
-    app().close();
-    EXPECT_FALSE(ui.window.visible);
-    EXPECT_TRUE(application.hidden);
-    ui.consoleTabTranslate.text = "typed";
-    app().eraseText();
-    EXPECT_EQ(ui.consoleTabTranslate.text, "");
-    EXPECT_FALSE(application.terminated);
-    app().closeApp();
-    EXPECT_TRUE(application.terminated);
-}
-
-TEST_F(Display, TheMenuItemRaisesTheWindowAboveAll) {
-    ui.window.visible = false;
-    ui.window.level = WindowLevel::normal;
-    const int activations = application.activations;
-    app().transMenuItem();
-    EXPECT_EQ(application.activations, activations + 1);
-    EXPECT_TRUE(ui.window.visible);
-    EXPECT_EQ(ui.window.level, WindowLevel::maximum);
-    EXPECT_EQ(serviceRequests(), 0u) << "without the clipboard watch nothing is translated";
-    ui.autoClipboardTranslateBox.stateValue = 1;
-    app().transMenuItem();
-    EXPECT_EQ(ui.hudtextView.text, "Hallo");
-    EXPECT_EQ(serviceRequests(), 1u);
-}
-
-TEST_F(Display, DetectionHidesTheSourceLanguageAndTheSwap) {
-    ui.autoDetectLang.stateValue = 1;
-    app().autoDetLanSave(ui.autoDetectLang);
-    EXPECT_TRUE(ui.leftLanButton.isHidden());
-    EXPECT_TRUE(ui.reloadBut.isHidden());
-    EXPECT_EQ(defaults.values.at("autoDetectLang"), "1");
-    ui.autoDetectLang.stateValue = 0;
-    app().autoDetLanSave(ui.autoDetectLang);
-    EXPECT_FALSE(ui.leftLanButton.isHidden());
-    EXPECT_EQ(defaults.values.at("autoDetectLang"), "0");
-}
-
-TEST_F(Display, TheClipboardSwitchStartsAndStopsTheWatch) {
-    EXPECT_EQ(loop.scheduledTimers(), 0u);
-    ui.autoClipboardTranslateBox.stateValue = 1;
-    app().autoClipbTraSave(ui.autoClipboardTranslateBox);
-    EXPECT_EQ(loop.scheduledTimers(), 1u);
-    EXPECT_EQ(defaults.values.at("autoClipboardTranslateBox"), "1");
-    ui.autoClipboardTranslateBox.stateValue = 0;
-    app().autoClipbTraSave(ui.autoClipboardTranslateBox);
-    EXPECT_EQ(loop.scheduledTimers(), 0u);
-}
-
-TEST_F(Display, TheIconSwitchRemovesAndAddsTheLight) {
-    ui.lblIcon.stateValue = 0;
-    app().labelsSave(ui.lblIcon);
-    EXPECT_TRUE(statusBar.items.empty());
-    EXPECT_EQ(defaults.values.at("Icon"), "0");
-    ui.lblIcon.stateValue = 1;
-    app().labelsSave(ui.lblIcon);
-    app().labelsSave(ui.lblIcon);
-    ASSERT_NE(statusBar.shownItem(), nullptr) << "one light, however often it is turned on";
-    EXPECT_EQ(statusBar.shownItem()->title, "\U0001F4A1");
-    ui.window.visible = false;
-    statusBar.shownItem()->click();
-    EXPECT_TRUE(ui.window.visible);
-
-    test::FakeButton other("Words");
-    other.stateValue = 0;
-    app().labelsSave(other);
-    EXPECT_NE(statusBar.shownItem(), nullptr) << "only the Icon box counts";
-}
-
-TEST_F(Display, FontChoicesApplyAtOnceAndPersist) {
-    ui.slider.value = 20;
-    app().sliderChange();
-    EXPECT_EQ(ui.hudtextView.fontValue, (Font{fonts.substituteFamily("Helvetica"), 20}));
-    EXPECT_EQ(defaults.values.at("slider"), "20");
-    ui.allFontStyleButFirst.selectItemWithTitle("DejaVu Sans");
-    app().selectStyleFirst();
-    EXPECT_EQ(ui.consoleTabTranslate.fontValue, (Font{"DejaVu Sans", 20}));
-    EXPECT_EQ(defaults.values.at("allFontStyleButFirst"), "DejaVu Sans");
-    EXPECT_EQ(app().firstFont(), (Font{"DejaVu Sans", 20}));
-
-    ui.allFontStyleButFirst.items.push_back("Removed Family");
-    ui.allFontStyleButFirst.selectItemWithTitle("Removed Family");
-    app().selectStyleFirst();
-    EXPECT_EQ(ui.hudtextView.fontValue, (Font{"DejaVu Sans", 20})) << "unknown family: unchanged";
-}
-
-TEST_F(Display, StoredOnlyChoicesAndThePreferenceWindows) {
-    test::FakeButton box;
-    box.stateValue = 1;
-    app().wordBoxSave(box);
-    app().ctrlSave(box);
-    EXPECT_EQ(defaults.values.at("wordBox"), "1");
-    EXPECT_EQ(defaults.values.at("ctrlBox"), "1");
-    app().showPref();
-    EXPECT_TRUE(ui.prefPane.visible);
-    app().showPrefPaneOnSet();
-    EXPECT_EQ(ui.window.level, WindowLevel::floating);
-    bool ticked = false;
-    loop.scheduleTimer(0.5, false, [&] { ticked = true; });
-    alerts.secondsUp = 2;
-    app().alert("Lexoria", "Done");
-    EXPECT_EQ(alerts.shown.back().style, AlertStyle::informational);
-    EXPECT_FALSE(ticked) << "nothing of the program runs under an alert";
-    loop.advance(0);
-    EXPECT_TRUE(ticked) << "but right after it";
-}
-
-TEST_F(Display, EveryControlOfTheInterfaceIsConnected) {
+// One user acting in turn, each row on what the rows before left: an action, then what
+// the user sees.
+TEST_F(Display, EachActionShowsItsResult) {
     const std::string site = "http://" + addresses.site;
     struct Row {
-        const char* control;
+        const char* action;
         std::function<void()> userActs;
-        std::function<bool()> done;
+        std::function<bool()> sees;
     };
+    int activations = 0;
+    bool ticked = false;
+    test::FakeButton otherBox("Words");
     const Row rows[] = {
+        {"the light without the clipboard watch",
+         [&] { ui.window.visible = false, statusBar.shownItem()->click(); },
+         [&] { return ui.window.visible && ui.hudtextView.text.empty(); }},
+        {"the light with the clipboard watch",
+         [&] {
+             ui.autoClipboardTranslateBox.stateValue = 1;
+             statusBar.shownItem()->click();
+         },
+         [&] { return ui.hudtextView.text == "Hallo"; }},
+        {"the menu item without the clipboard watch",
+         [&] {
+             ui.autoClipboardTranslateBox.stateValue = 0, ui.hudtextView.text.clear();
+             ui.window.visible = false, ui.window.level = WindowLevel::normal;
+             activations = application.activations;
+             app().transMenuItem();
+         },
+         [&] {
+             return application.activations == activations + 1 && ui.window.visible &&
+                    ui.window.level == WindowLevel::maximum && ui.hudtextView.text.empty();
+         }},
+        {"the menu item with the clipboard watch",
+         [&] { ui.autoClipboardTranslateBox.stateValue = 1, app().transMenuItem(); },
+         [&] { return ui.hudtextView.text == "Hallo"; }},
+        {"settings popover", [&] { app().showPopoverSettings(&ui.reloadBut); },
+         [&] {
+             return ui.popover.shown && ui.popover.shownBy == &ui.reloadBut &&
+                    ui.popover.shownAt.width == 80;
+         }},
+        {"translate popover without a sender", [&] { app().showPopoverForTranslate(nullptr); },
+         [&] { return ui.translatePopover.shown && ui.translatePopover.shownAt.width == 0; }},
+        {"both popovers again",
+         [&] { app().showPopoverSettings(&ui.reloadBut), app().showPopoverForTranslate(nullptr); },
+         [&] { return !ui.popover.shown && !ui.translatePopover.shown; }},
+        {"window menu: minimise", [&] { ui.menuSegment.segment = 0, app().varWindow(); },
+         [&] { return ui.window.miniaturized && application.hidden; }},
+        {"the clipboard watch while minimised",
+         [&] {
+             application.activateIgnoringOtherApps(), ui.hudtextView.text.clear();
+             pasteboard.text = "Copied while minimised";
+             ui.autoClipboardTranslateBox.stateValue = 1, app().run();
+         },
+         [&] { return ui.hudtextView.text.empty(); }},
+        {"window menu: close",
+         [&] {
+             ui.window.makeKeyAndOrderFront(), application.hidden = false;
+             ui.menuSegment.segment = 1, app().varWindow();
+         },
+         [&] { return !ui.window.visible && !ui.window.miniaturized && application.hidden; }},
+        {"window menu: any other item",
+         [&] {
+             ui.window.makeKeyAndOrderFront(), application.hidden = false;
+             ui.menuSegment.segment = 5, app().varWindow();
+         },
+         [&] { return ui.window.visible && !application.hidden; }},
+        {"detection on",
+         [&] { ui.autoDetectLang.stateValue = 1, app().autoDetLanSave(ui.autoDetectLang); },
+         [&] {
+             return ui.leftLanButton.isHidden() && ui.reloadBut.isHidden() &&
+                    defaults.values.at("autoDetectLang") == "1";
+         }},
+        {"detection off",
+         [&] { ui.autoDetectLang.stateValue = 0, app().autoDetLanSave(ui.autoDetectLang); },
+         [&] {
+             return !ui.leftLanButton.isHidden() && defaults.values.at("autoDetectLang") == "0";
+         }},
+        {"clipboard watch on",
+         [&] {
+             ui.autoClipboardTranslateBox.stateValue = 1;
+             app().autoClipbTraSave(ui.autoClipboardTranslateBox);
+         },
+         [&] {
+             return loop.scheduledTimers() == 1 &&
+                    defaults.values.at("autoClipboardTranslateBox") == "1";
+         }},
+        {"clipboard watch off",
+         [&] {
+             ui.autoClipboardTranslateBox.stateValue = 0;
+             app().autoClipbTraSave(ui.autoClipboardTranslateBox);
+         },
+         [&] { return loop.scheduledTimers() == 0; }},
+        {"icon off", [&] { ui.lblIcon.stateValue = 0, app().labelsSave(ui.lblIcon); },
+         [&] { return statusBar.items.empty() && defaults.values.at("Icon") == "0"; }},
+        {"icon on, twice",
+         [&] {
+             ui.lblIcon.stateValue = 1, app().labelsSave(ui.lblIcon), app().labelsSave(ui.lblIcon);
+         },
+         [&] { return statusBar.shownItem() && statusBar.shownItem()->title == "\U0001F4A1"; }},
+        {"the new light", [&] { ui.window.visible = false, statusBar.shownItem()->click(); },
+         [&] { return ui.window.visible; }},
+        {"another box off", [&] { app().labelsSave(otherBox); },
+         [&] { return statusBar.shownItem() != nullptr; }},
+        {"font size", [&] { ui.slider.value = 20, app().sliderChange(); },
+         [&] {
+             return ui.hudtextView.fontValue == Font{fonts.substituteFamily("Helvetica"), 20} &&
+                    defaults.values.at("slider") == "20";
+         }},
+        {"font family",
+         [&] {
+             ui.allFontStyleButFirst.selectItemWithTitle("DejaVu Sans");
+             app().selectStyleFirst();
+         },
+         [&] {
+             return ui.consoleTabTranslate.fontValue == Font{"DejaVu Sans", 20} &&
+                    defaults.values.at("allFontStyleButFirst") == "DejaVu Sans" &&
+                    app().firstFont() == Font{"DejaVu Sans", 20};
+         }},
+        {"a family no longer installed",
+         [&] {
+             ui.allFontStyleButFirst.items.push_back("Removed Family");
+             ui.allFontStyleButFirst.selectItemWithTitle("Removed Family");
+             app().selectStyleFirst();
+         },
+         [&] {
+             return ui.hudtextView.fontValue == Font{"DejaVu Sans", 20};
+         }},
+        {"the preferences over the window", [&] { app().showPrefPaneOnSet(); },
+         [&] { return ui.window.level == WindowLevel::floating; }},
+        // Nothing of the program runs under an alert, but right after it.
+        {"an alert",
+         [&] {
+             loop.scheduleTimer(0.5, false, [&] { ticked = true; });
+             alerts.secondsUp = 2;
+             app().alert("Lexoria", "Done");
+         },
+         [&] { return alerts.shown.back().style == AlertStyle::informational && !ticked; }},
+        {"after the alert", [&] { loop.advance(0); }, [&] { return ticked; }},
+        {"the first page", [] {}, [&] { return ui.prefPane.contentView() == &ui.generalView; }},
         {"service",
          [&] {
              ui.serviceSegment.segment = 2;
@@ -268,21 +236,15 @@ TEST_F(Display, EveryControlOfTheInterfaceIsConnected) {
          [&] { return ui.window.miniaturized; }},
         {"close", [&] { ui.window.makeKeyAndOrderFront(), ui.closeView.userActs(); },
          [&] { return application.hidden && !ui.window.isVisible(); }},
+        {"guide, site address with brackets",
+         [&] { host->addresses.site = "[::1]:8080", ui.guideBtn.userActs(); },
+         [&] { return workspace.opened.back() == "http://[::1]:8080/shortcuts.mov"; }},
         {"quit", [&] { ui.quitButton.userActs(); }, [&] { return application.terminated; }},
     };
-    EXPECT_EQ(ui.prefPane.contentView(), &ui.generalView) << "the first page";
     for (const Row& row : rows) {
         loop.advance(0.3);
         row.userActs();
-        EXPECT_TRUE(row.done()) << row.control;
-    }
-}
-
-TEST_F(Display, LinksKeepTheSiteAddressAsGiven) {
-    for (const std::string site : {"[::1]:8080", "[fe80::1]", "www.example.org:81"}) {
-        host->addresses.site = site;
-        ui.guideBtn.userActs();
-        EXPECT_EQ(workspace.opened.back(), "http://" + site + "/shortcuts.mov");
+        ASSERT_TRUE(row.sees()) << row.action;  // the rows after build on this one
     }
 }
 

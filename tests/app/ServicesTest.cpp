@@ -24,11 +24,6 @@ class Services : public ::testing::Test, protected AppHarness {
     }
 };
 
-TEST_F(Services, BothProvidersAreRegistered) {
-    EXPECT_EQ(services.ports.count("LX"), 1u);
-    EXPECT_TRUE(services.applicationProvider);
-}
-
 TEST_F(Services, XmlComesBackIndentedAndIsTranslated) {
     FakeServicePasteboard pboard;
     pboard.text = "<note><to>Tove</to><body lang=\"en\">Hi</body></note>";

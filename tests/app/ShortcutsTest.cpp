@@ -1,16 +1,17 @@
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "AppHarness.h"
 
 namespace lexoria {
 namespace {
 
-using test::AppHarness;
 namespace k = keys;
 
-class Shortcuts : public ::testing::Test, protected AppHarness {
-  protected:
-    Shortcuts() {
+// A controller whose foreground program copies its selection on the copy keystroke.
+struct Keys : test::AppHarness {
+    Keys() {
         defaults.values = {{"rirstrun", "(null)"},
                            {"autoDetectLang", "0"},
                            {"leftSim", "en"},
@@ -21,116 +22,85 @@ class Shortcuts : public ::testing::Test, protected AppHarness {
         loop.advance(0);
     }
     void choose(const std::string& title) { ui.choiseShortcuts.selectItemWithTitle(title); }
-    // Every gesture that fired asked for one copy.
-    std::size_t triggers() const { return static_cast<std::size_t>(keyboard.copies); }
-    void press(uint16_t key, uint64_t flag = 0) { keyboard.modifier(key, true, flag); }
-    void release(uint16_t key, uint64_t flag = 0) { keyboard.modifier(key, false, flag); }
 
     std::string selection = "selected words";
 };
 
-TEST_F(Shortcuts, FnFiresOnTheRelease) {
-    choose("Fn");
-    press(k::kFunction);
-    EXPECT_EQ(triggers(), 0u);
-    release(k::kFunction);
-    EXPECT_EQ(triggers(), 1u);
-    EXPECT_EQ(app().oldPasteboard(), "selected words");
-    EXPECT_EQ(secure.lastRequest()->target, "/?langpair=en%7Cde&text=selected%20words");
-    EXPECT_EQ(ui.hudtextView.text, "Hallo");
-}
+class Shortcuts : public ::testing::Test, protected Keys {};
 
-TEST_F(Shortcuts, RightOptionFiresOnThePressOnly) {
-    choose("ALT(RIGHT)");
-    press(k::kRightOption, k::kOptionFlag);
-    EXPECT_EQ(triggers(), 1u);
-    release(k::kRightOption, k::kOptionFlag);
-    press(k::kLeftOption, k::kOptionFlag);
-    release(k::kLeftOption, k::kOptionFlag);
-    EXPECT_EQ(triggers(), 1u);
-    press(k::kRightOption, k::kOptionFlag);
-    EXPECT_EQ(triggers(), 2u);
-}
+// A modifier key goes down or up `wait` seconds after the step before, with the gesture
+// `choose` chosen just before when given; `triggers` counts the gestures fired so far.
+struct Step {
+    double wait;
+    uint16_t key;
+    bool down;
+    std::size_t triggers;
+    const char* choose = nullptr;
+};
 
-TEST_F(Shortcuts, ControlAndOptionFireOnEveryChangeWhileHeld) {
-    choose("CTRL+ALT");
-    constexpr uint16_t kControl = 59, kShift = 56;
-    press(kControl, k::kControlFlag);
-    EXPECT_EQ(triggers(), 0u);
-    press(k::kLeftOption, k::kOptionFlag);
-    EXPECT_EQ(triggers(), 1u);
-    press(kShift, 0x20000);
-    release(kShift, 0x20000);
-    EXPECT_EQ(triggers(), 3u) << "Shift down and up while both are held";
-    release(k::kLeftOption, k::kOptionFlag);
-    EXPECT_EQ(triggers(), 3u);
-}
-
-TEST_F(Shortcuts, CommandTwiceWithinHalfASecond) {
-    choose("\u2318(#2)");
-    press(k::kLeftCommand, k::kCommandFlag);
-    loop.advance(0.1);
-    release(k::kLeftCommand, k::kCommandFlag);
-    loop.advance(0.1);
-    press(k::kRightCommand, k::kCommandFlag);  // Command-C, then Command-V, counts the same
-    loop.advance(0.1);
-    release(k::kRightCommand, k::kCommandFlag);
-    EXPECT_EQ(triggers(), 1u);
-    EXPECT_EQ(app().commandKeyInt(), 0);
-}
-
-TEST_F(Shortcuts, CommandPressesTooFarApartDoNotFire) {
-    choose("\u2318(#2)");
-    press(k::kLeftCommand, k::kCommandFlag);
-    loop.advance(0.4);
-    release(k::kLeftCommand, k::kCommandFlag);  // its window ends 0.5 s after the press
-    loop.advance(0.2);
-    press(k::kLeftCommand, k::kCommandFlag);
-    loop.advance(0.1);
-    release(k::kLeftCommand, k::kCommandFlag);
-    EXPECT_EQ(triggers(), 0u);
-    EXPECT_EQ(app().commandKeyInt(), 2);
-    loop.advance(0.5);
-    EXPECT_EQ(app().commandKeyInt(), 0);
-}
-
-TEST_F(Shortcuts, SelectListensToNothing) {
-    for (const uint16_t key : {k::kFunction, k::kRightOption, k::kLeftCommand}) {
-        press(key);
-        release(key);
-        press(key);
-        release(key);
+TEST_F(Shortcuts, GesturesFireOnTheirKeys) {
+    constexpr auto fn = k::kFunction, rOpt = k::kRightOption, lOpt = k::kLeftOption,
+                   ctrl = k::kLeftControl, shift = k::kLeftShift, lCmd = k::kLeftCommand,
+                   rCmd = k::kRightCommand;
+    const std::map<uint16_t, uint64_t> flagOf{{rOpt, k::kOptionFlag},  {lOpt, k::kOptionFlag},
+                                              {lCmd, k::kCommandFlag}, {rCmd, k::kCommandFlag},
+                                              {ctrl, k::kControlFlag}, {shift, 0x20000}};
+    const struct {
+        const char* name;
+        const char* gesture;
+        std::vector<Step> steps;
+    } rows[] = {
+        // clang-format off
+        {"Fn on the release", "Fn", {{0, fn, true, 0}, {0, fn, false, 1}}},
+        {"right Option on the press only", "ALT(RIGHT)",
+         {{0, rOpt, true, 1}, {0, rOpt, false, 1}, {0, lOpt, true, 1}, {0, lOpt, false, 1},
+          {0, rOpt, true, 2}}},
+        {"Control and Option on every change while both are held", "CTRL+ALT",
+         {{0, ctrl, true, 0}, {0, lOpt, true, 1}, {0, shift, true, 2}, {0, shift, false, 3},
+          {0, lOpt, false, 3}}},
+        // Command-C, then Command-V, counts the same.
+        {"Command twice within half a second", "\u2318(#2)",
+         {{0, lCmd, true, 0}, {0.15, lCmd, false, 0}, {0.15, rCmd, true, 0},
+          {0.15, rCmd, false, 1}}},
+        // The copy takes 0.3 s of the first window; a second gesture fits in the rest.
+        {"the Command count starts again after a gesture", "\u2318(#2)",
+         {{0, lCmd, true, 0}, {0.05, lCmd, false, 0}, {0.05, lCmd, true, 0},
+          {0.05, lCmd, false, 1}, {0.01, lCmd, true, 1}, {0.01, lCmd, false, 1},
+          {0.01, lCmd, true, 1}, {0.01, lCmd, false, 2}}},
+        // The window ends half a second after the first press, whatever came after it.
+        {"Command presses too far apart", "\u2318(#2)",
+         {{0, lCmd, true, 0}, {0.4, lCmd, false, 0}, {0.2, lCmd, true, 0}, {0.1, lCmd, false, 0},
+          {0.5, lCmd, true, 0}, {0.1, lCmd, false, 0}}},
+        {"Select listens to nothing", "Select",
+         {{0, fn, true, 0}, {0, fn, false, 0}, {0, rOpt, true, 0}, {0, rOpt, false, 0},
+          {0, lCmd, true, 0}, {0, lCmd, false, 0}, {0, lCmd, true, 0}, {0, lCmd, false, 0},
+          {0, ctrl, true, 0}, {0, lOpt, true, 0}}},
+        {"only the chosen gesture listens", "Fn",
+         {{0, ctrl, true, 0}, {0, lOpt, true, 0}, {0, lOpt, false, 0}, {0, ctrl, false, 0},
+          {0, rOpt, true, 0}, {0, rOpt, false, 0}}},
+        {"counters carry across a change of choice", "ALT(RIGHT)",
+         {{0, rOpt, true, 1}, {0, rOpt, false, 1}, {0.2, fn, true, 2, "Fn"}, {0, fn, false, 2},
+          {0.2, fn, true, 3}}},
+        {"a right Option gesture starts the count again", "ALT(RIGHT)",
+         {{0, rOpt, true, 1}, {0.2, fn, true, 1, "Fn"}}},
+        // clang-format on
+    };
+    for (const auto& row : rows) {
+        Keys each;
+        each.choose(row.gesture);
+        for (std::size_t i = 0; i < row.steps.size(); ++i) {
+            const Step& step = row.steps[i];
+            each.loop.advance(step.wait);
+            if (step.choose) {
+                each.choose(step.choose);
+            }
+            each.keyboard.modifier(step.key, step.down,
+                                   flagOf.count(step.key) ? flagOf.at(step.key) : 0);
+            // Every gesture that fired asked for one copy.
+            EXPECT_EQ(std::size_t(each.keyboard.copies), step.triggers)
+                << row.name << ", step " << i;
+        }
     }
-    press(59, k::kControlFlag);
-    press(k::kLeftOption, k::kOptionFlag);
-    release(k::kLeftOption, k::kOptionFlag);
-    EXPECT_EQ(triggers(), 0u);
-}
-
-TEST_F(Shortcuts, EachGestureListensOnlyWhenChosen) {
-    choose("Fn");
-    press(59, k::kControlFlag);
-    press(k::kLeftOption, k::kOptionFlag);  // Control and Option held, but Fn is chosen
-    release(k::kLeftOption, k::kOptionFlag);
-    release(59, k::kControlFlag);
-    press(k::kRightOption, k::kOptionFlag);
-    release(k::kRightOption, k::kOptionFlag);
-    EXPECT_EQ(triggers(), 0u);
-}
-
-TEST_F(Shortcuts, CountersCarryAcrossAChangeOfChoice) {
-    choose("ALT(RIGHT)");
-    press(k::kRightOption, k::kOptionFlag);
-    release(k::kRightOption, k::kOptionFlag);
-    EXPECT_EQ(app().changeFlagInt(), 1);
-    choose("Fn");
-    loop.advance(0.2);
-    press(k::kFunction);
-    EXPECT_EQ(triggers(), 2u) << "Fn now fires on the press";
-    release(k::kFunction);
-    loop.advance(0.2);
-    press(k::kFunction);
-    EXPECT_EQ(triggers(), 3u);
 }
 
 TEST_F(Shortcuts, TheCaptureCopiesWaitsAndTakesTheClipboard) {
@@ -158,8 +128,8 @@ TEST_F(Shortcuts, TheCaptureCopiesWaitsAndTakesTheClipboard) {
 TEST_F(Shortcuts, ACaptureOfNothingStillRunsTheFlow) {
     keyboard.onCopy = [this] { pasteboard.text.reset(); };
     choose("Fn");
-    press(k::kFunction);
-    release(k::kFunction);
+    keyboard.modifier(k::kFunction, true);
+    keyboard.modifier(k::kFunction, false);
     EXPECT_EQ(ui.hudtextView.text, "?\u00BF");
     EXPECT_EQ(serviceRequests(), 0u);
 }
@@ -214,12 +184,6 @@ TEST_F(Shortcuts, EscapeClosesOnlyAVisibleWindow) {
     EXPECT_FALSE(application.hidden);
 }
 
-TEST_F(Shortcuts, CopyTextPutsTheResultOnTheClipboard) {
-    ui.hudtextView.text = "Hallo Welt";
-    app().copyText();
-    EXPECT_EQ(pasteboard.text, "Hallo Welt");
-}
-
 TEST_F(Shortcuts, ChoosingAGestureChecksForAConfinementFirst) {
     choose("Fn");
     const double before = loop.now();
@@ -262,7 +226,7 @@ TEST_F(Shortcuts, NothingOfADestroyedControllerRunsOn) {
     ui.lblIcon.userActs();
     ASSERT_EQ(statusBar.items.size(), 1u);
     choose("\u2318(#2)");
-    press(k::kLeftCommand, k::kCommandFlag);
+    keyboard.modifier(k::kLeftCommand, true, k::kCommandFlag);
     ui.consoleTabTranslate.text = "typed";
     keyboard.type(4);
     ui.serviceSegment.segment = 3;

@@ -6,137 +6,131 @@
 namespace lexoria {
 namespace {
 
-using test::AppHarness;
 using test::CannedAnswer;
 
 const std::string kNotice = " This version of Lexoria is no longer supported . Please update .";
+const Alert kUpdate{AlertStyle::warning, "Lexoria", kNotice, {"Download new version", "Cancel"}};
+const Alert kNoConnection{AlertStyle::informational, "Lexoria", "No connection !", {}};
+const std::string kGerman = "Diese Version wird nicht mehr unterst\u00FCtzt.";
 
-CannedAnswer manifest(const std::string& members) {
+CannedAnswer manifest(const std::string& version) {
     return {200, "application/xml",
-            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>" + members +
-                "</dict></plist>"};
+            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
+            "<key>version</key><string>" +
+                version + "</string></dict></plist>"};
 }
 
-class UpdateCheck : public ::testing::Test, protected AppHarness {
-  protected:
-    void fromSiteBuild(const std::string& version) {
-        overrideResource("Info.plist",
-                         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
-                         "<key>fromsite</key><true/><key>CFBundleShortVersionString</key><string>" +
-                             version + "</string></dict></plist>");
-    }
+const std::vector<std::string> kFullCheck{"/lx.plist", "/", "/lx.plist"};
+const std::vector<std::string> kMacLog{"MAC version ", "?"};
+
+struct Case {
+    const char* name;
+    const char* ownVersion = nullptr;  // a build from the site, of this version
+    std::optional<CannedAnswer> manifest, home;
+    bool siteDown = false;
+    const char* language = "en";
+    int button = 0;
+    const Alert* notice = nullptr;
+    bool download = false, ends = true;
+    std::vector<std::string> log = kMacLog, siteTargets = kFullCheck;
+    std::size_t toolbarItems = 4;
 };
 
-TEST_F(UpdateCheck, AMatchingVersionGoesOn) {
-    started();
-    EXPECT_EQ(log.lines, (std::vector<std::string>{"MAC version ", "?"}));
-    EXPECT_EQ(site.targets(), (std::vector<std::string>{"/lx.plist", "/", "/lx.plist"}));
-    EXPECT_TRUE(alerts.shown.empty());
-    EXPECT_FALSE(application.terminated);
-    EXPECT_TRUE(app().isRequest());
-    EXPECT_EQ(ui.toolbar.items.size(), 4u);
+void PrintTo(const Case& c, std::ostream* os) {
+    *os << c.name;
 }
 
-TEST_F(UpdateCheck, AnotherVersionEndsTheProgramWithEitherButton) {
-    site.answer("/lx.plist", manifest("<key>version</key><string>3.0.3</string>"));
-    defaults.values = {{"rirstrun", "(null)"}, {"rightSim", "en"}};
-    alerts.answers = {0};
-    started();
-    ASSERT_EQ(alerts.shown.size(), 1u);
-    EXPECT_EQ(alerts.shown[0].messageText, "Lexoria");
-    EXPECT_EQ(alerts.shown[0].informativeText, kNotice) << "English stays as it is";
-    EXPECT_EQ(alerts.shown[0].buttons,
-              (std::vector<std::string>{"Download new version", "Cancel"}));
-    EXPECT_EQ(workspace.opened,
-              std::vector<std::string>{"http://" + site.hostPort() +
-                                       "/data/uploads/lexoriasource/translator.dmg"});
-    EXPECT_TRUE(application.terminated);
-    EXPECT_TRUE(statusBar.items.empty()) << "start-up stopped at the check";
-    EXPECT_EQ(serviceRequests(), 0u);
+class UpdateCheck : public ::testing::TestWithParam<Case> {};
 
-    for (const int answer : {1, kAlertClosed}) {  // closing the notice is its "Cancel"
-        AppHarness cancelled;
-        cancelled.site.answer("/lx.plist", manifest("<key>version</key><string>2.9</string>"));
-        cancelled.defaults.values = {{"rirstrun", "(null)"}, {"rightSim", "en"}};
-        cancelled.alerts.answers = {answer};
-        cancelled.started();
-        EXPECT_TRUE(cancelled.workspace.opened.empty()) << answer;
-        EXPECT_TRUE(cancelled.application.terminated) << answer;
+TEST_P(UpdateCheck, Start) {
+    const Case& c = GetParam();
+    test::AppHarness h;
+    if (c.ownVersion) {
+        h.overrideResource("Info.plist",
+                           std::string("<?xml version=\"1.0\"?><plist version=\"1.0\"><dict>"
+                                       "<key>fromsite</key><true/><key>CFBundleShortVersionString"
+                                       "</key><string>") +
+                               c.ownVersion + "</string></dict></plist>");
     }
-}
-
-TEST_F(UpdateCheck, TheNoticeIsTranslatedIntoTheUsersLanguage) {
-    site.answer("/lx.plist", manifest(""));
-    plain.answer("/V2/Http.svc/Translate",
-                 {200, "application/xml",
-                  "<string>Diese Version wird nicht mehr unterst\u00FCtzt.</string>"});
-    defaults.values = {
-        {"rirstrun", "(null)"}, {"autoDetectLang", "0"}, {"leftSim", "en"}, {"rightSim", "de"}};
-    started();
-    ASSERT_EQ(alerts.shown.size(), 1u);
-    EXPECT_EQ(alerts.shown[0].informativeText, "Diese Version wird nicht mehr unterst\u00FCtzt.");
-    ASSERT_EQ(plain.requests().size(), 1u);
-    EXPECT_EQ(plain.requests()[0].target, std::string("/V2/Http.svc/Translate?appId=") + kApiS +
-                                              "&text=%20This%20version%20of%20Lexoria%20is%20no%"
-                                              "20longer%20supported%20.%20Please%20update%20."
-                                              "&from=en&to=de");
-    EXPECT_TRUE(application.terminated);
-}
-
-TEST_F(UpdateCheck, NoManifestEndsTheProgramThroughTheNotice) {
-    site.answer("/lx.plist", {404, "text/html", "<html>Not Found</html>"});
-    defaults.values = {{"rirstrun", "(null)"}, {"rightSim", "en"}};
-    started();
-    ASSERT_EQ(alerts.shown.size(), 1u);
-    EXPECT_EQ(alerts.shown[0].informativeText, kNotice);
-    EXPECT_TRUE(application.terminated);
-    EXPECT_FALSE(app().mainDict().has_value());
-}
-
-TEST_F(UpdateCheck, AnUnreachableSiteEndsTheProgramWithTheConnectionNotice) {
-    int closedPort;
-    {
-        test::LoopbackServer gone;
-        closedPort = gone.port();
+    if (c.manifest) {
+        h.site.answer("/lx.plist", *c.manifest);
     }
-    addresses.site = "127.0.0.1:" + std::to_string(closedPort);
-    defaults.values = {{"rirstrun", "(null)"}, {"rightSim", "en"}};
-    started();
-    ASSERT_EQ(alerts.shown.size(), 1u);
-    EXPECT_EQ(alerts.shown[0].style, AlertStyle::informational);
-    EXPECT_EQ(alerts.shown[0].messageText, "Lexoria");
-    EXPECT_EQ(alerts.shown[0].informativeText, "No connection !");
-    EXPECT_TRUE(application.terminated);
-    EXPECT_EQ(log.lines, std::vector<std::string>{"MAC version "});
+    if (c.home) {
+        h.site.answer("/", *c.home);
+    }
+    if (c.siteDown) {
+        std::string closed;
+        {
+            test::LoopbackServer gone;
+            closed = gone.hostPort();
+        }
+        h.addresses.site = closed;
+    }
+    h.plain.answer("/V2/Http.svc/Translate",
+                   {200, "application/xml", "<string>" + kGerman + "</string>"});
+    h.defaults.values = {{"rirstrun", "(null)"},
+                         {"autoDetectLang", "0"},
+                         {"leftSim", "en"},
+                         {"rightSim", c.language}};
+    h.alerts.answers = {c.button};
+    h.started();
+
+    ASSERT_EQ(h.alerts.shown.size(), c.notice ? 1u : 0u);
+    if (c.notice) {
+        const Alert& a = h.alerts.shown[0];
+        EXPECT_EQ(std::tie(a.style, a.messageText, a.informativeText, a.buttons),
+                  std::tie(c.notice->style, c.notice->messageText, c.notice->informativeText,
+                           c.notice->buttons));
+    }
+    EXPECT_EQ(h.workspace.opened,
+              c.download ? std::vector<std::string>{"http://" + h.addresses.site +
+                                                    "/data/uploads/lexoriasource/translator.dmg"}
+                         : std::vector<std::string>{});
+    EXPECT_EQ(h.application.terminated, c.ends);
+    EXPECT_EQ(h.ui.window.visible, !c.ends) << "start-up goes on exactly when nothing ends it";
+    EXPECT_EQ(h.log.lines, c.log);
+    EXPECT_EQ(h.site.targets(), c.siteTargets);
+    EXPECT_EQ(h.ui.toolbar.items.size(), c.toolbarItems);
+    EXPECT_EQ(h.plain.targets(),
+              c.language == std::string("en")
+                  ? std::vector<std::string>{}
+                  : std::vector<std::string>{
+                        std::string("/V2/Http.svc/Translate?appId=") + kApiS +
+                        "&text=%20This%20version%20of%20Lexoria%20is%20no%20longer%20supported"
+                        "%20.%20Please%20update%20.&from=en&to=de"});
+    EXPECT_TRUE(h.secure.requests().empty());
 }
 
-TEST_F(UpdateCheck, AHomePageThatIsNotAsciiCountsAsUnreachable) {
-    site.answer("/", {200, "text/html; charset=utf-8", "<p>Caf\u00E9</p>"});
-    EXPECT_FALSE(app().connectedToWeb());
-    site.answer("/", {200, "text/html", ""});
-    EXPECT_TRUE(app().connectedToWeb());
-}
+const Alert kGermanUpdate{AlertStyle::warning, "Lexoria", kGerman, kUpdate.buttons};
 
-TEST_F(UpdateCheck, ASiteBuildComparesItsOwnVersionFirst) {
-    fromSiteBuild("3.0.1");
-    defaults.values = {{"rirstrun", "(null)"}, {"rightSim", "en"}};
-    started();
-    EXPECT_EQ(site.targets(), std::vector<std::string>{"/lx.plist"}) << "no connectivity test";
-    ASSERT_EQ(alerts.shown.size(), 1u);
-    EXPECT_EQ(alerts.shown[0].informativeText, kNotice);
-    EXPECT_TRUE(application.terminated);
+const CannedAnswer kNotFound{404, "text/html", "<html>Not Found</html>"};
+const CannedAnswer kNotAscii{200, "text/html; charset=utf-8", "<p>Caf\u00E9</p>"};
 
-    AppHarness matching;
-    matching.overrideResource(
-        "Info.plist",
-        "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>fromsite</key><true/>"
-        "<key>CFBundleShortVersionString</key><string>3.0.2</string></dict></plist>");
-    matching.started();
-    EXPECT_EQ(matching.ui.toolbar.items,
-              (std::vector<std::string>{"General", "Shortcuts", "About"}));
-    EXPECT_EQ(matching.log.lines, (std::vector<std::string>{"Site version ", "?"}));
-    EXPECT_FALSE(matching.application.terminated);
-}
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(, UpdateCheck, ::testing::Values(
+    Case{.name = "MatchingVersionGoesOn", .ends = false},
+    Case{.name = "OtherVersion", .manifest = manifest("3.0.3"), .notice = &kUpdate,
+         .download = true},
+    Case{.name = "OtherVersionCancelled", .manifest = manifest("2.9"), .button = 1,
+         .notice = &kUpdate},
+    // Closing the notice is its "Cancel", never the download.
+    Case{.name = "OtherVersionClosed", .manifest = manifest("2.9"), .button = kAlertClosed,
+         .notice = &kUpdate},
+    Case{.name = "NoticeInTheUsersLanguage", .manifest = manifest(""), .language = "de",
+         .button = 1, .notice = &kGermanUpdate},
+    Case{.name = "MissingManifest", .manifest = kNotFound, .notice = &kUpdate, .download = true},
+    Case{.name = "SiteDown", .siteDown = true, .notice = &kNoConnection, .log = {"MAC version "},
+         .siteTargets = {}},
+    Case{.name = "HomePageNotAscii", .home = kNotAscii, .notice = &kNoConnection,
+         .log = {"MAC version "}, .siteTargets = {"/lx.plist", "/"}},
+    Case{.name = "EmptyHomePage", .home = CannedAnswer{200, "text/html", ""}, .ends = false},
+    // A build from the site compares its own version first, without the reachability test.
+    Case{.name = "SiteBuildOfAnotherVersion", .ownVersion = "3.0.1", .button = 1,
+         .notice = &kUpdate, .log = {}, .siteTargets = {"/lx.plist"}, .toolbarItems = 3},
+    Case{.name = "SiteBuildOfItsVersion", .ownVersion = "3.0.2", .ends = false,
+         .log = {"Site version ", "?"}, .toolbarItems = 3}),
+    [](const auto& info) { return std::string(info.param.name); });
+// clang-format on
 
 }  // namespace
 }  // namespace lexoria

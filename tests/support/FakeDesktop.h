@@ -45,9 +45,8 @@ class FakeWindow final : public Window {
         visible = true;
         miniaturized = false;
         hiddenWithApplication = false;
-        ++timesOrderedFront;
     }
-    void orderFront() override { ++timesOrderedFront; }
+    void orderFront() override {}
     void setLevel(WindowLevel value) override { level = value; }
     void setStyle(WindowStyle value) override { style = value; }
     // Minimised or hidden with the application counts as not visible, as on the desktop.
@@ -72,7 +71,6 @@ class FakeWindow final : public Window {
     bool visible = false;
     bool miniaturized = false;
     bool hiddenWithApplication = false;
-    int timesOrderedFront = 0;
     WindowLevel level = WindowLevel::normal;
     WindowStyle style = WindowStyle::titled;
     Rect frameValue{100, 50, 400, 300};
