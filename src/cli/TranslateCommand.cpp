@@ -16,8 +16,8 @@
 #include "engine/Version.h"
 #include "platform/linux/DefaultsPlistFile.h"
 #include "platform/linux/LanguageGuesserCld2.h"
-#include "platform/linux/OfflineTranslatorApertium.h"
 #include "platform/linux/LocalePosix.h"
+#include "platform/linux/OfflineTranslatorApertium.h"
 #include "platform/linux/RunLoopStd.h"
 
 namespace lexoria {

@@ -113,7 +113,8 @@ TEST_F(HostileCommandLine, AServiceThatIsNotOneOfTheFiveIsAUsageError) {
     const auto result =
         test::runProcess(LEXORIA_TRANSLATE_BINARY, {"--service", "google", "hi"}, environment);
     EXPECT_EQ(result.exitCode, 2);
-    EXPECT_NE(result.err.find("Google, Microsoft, Yandex, PROMT, Babylon and Offline"), std::string::npos)
+    EXPECT_NE(result.err.find("Google, Microsoft, Yandex, PROMT, Babylon and Offline"),
+              std::string::npos)
         << result.err;
     EXPECT_EQ(result.out, "");
 }

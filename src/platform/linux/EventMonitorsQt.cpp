@@ -102,5 +102,4 @@ bool EventMonitorsQt::eventFilter(QObject* watched, QEvent* event) {
     return false;
 }
 
-
 }  // namespace lexoria

@@ -33,7 +33,6 @@ class EventMonitorsQt final : public QObject, public EventMonitors {
     int next_ = 1;
 };
 
-
 // The program's own modifier bits for Qt's.
 uint64_t modifierFlagsOf(Qt::KeyboardModifiers modifiers);
 // The program's key code for a Qt key; keys::kUnknown for keys it has no code for.

@@ -3,11 +3,11 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTextEdit>
-#include <QDBusConnection>
-#include <QDBusConnectionInterface>
 #include <cstdlib>
 #include <iostream>
 #include <memory>
@@ -23,9 +23,13 @@
 #include "FontsQt.h"
 #include "HostPathsLinux.h"
 #include "InterfaceLoaderQt.h"
+#include "KeySenderXTest.h"
+#include "LanguageGuesserCld2.h"
 #include "LocalePosix.h"
 #include "LogStderr.h"
+#include "ModifierMonitorXInput2.h"
 #include "MountTableProc.h"
+#include "OfflineTranslatorApertium.h"
 #include "PasteboardQt.h"
 #include "ProcessesPosix.h"
 #include "RunLoopQt.h"
@@ -33,10 +37,6 @@
 #include "SessionClientDBus.h"
 #include "SiteLocation.h"
 #include "StatusBarQt.h"
-#include "KeySenderXTest.h"
-#include "LanguageGuesserCld2.h"
-#include "OfflineTranslatorApertium.h"
-#include "ModifierMonitorXInput2.h"
 #include "TrashFolderQt.h"
 #include "WorkspaceQt.h"
 #include "app/AppDelegate.h"
