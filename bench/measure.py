@@ -52,7 +52,10 @@ def google_benchmark(program, *arguments):
     runs = {}
     for b in json.load(open(out))["benchmarks"]:
         if b.get("run_type") == "iteration" and not b.get("error_occurred"):
-            runs.setdefault(b["run_name"], []).append(b)
+            # Fixed iteration counts and real time add "/iterations:N" and "/real_time".
+            name = "/".join(p for p in b["run_name"].split("/")
+                            if not p.startswith("iterations:") and p != "real_time")
+            runs.setdefault(name, []).append(b)
     os.unlink(out)
     return runs
 
