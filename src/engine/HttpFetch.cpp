@@ -3,6 +3,7 @@
 #include <curl/curl.h>
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <memory>
 #include <mutex>
@@ -49,6 +50,51 @@ size_t writeBody(char* data, size_t size, size_t count, void* user) {
     }
     sink->body.append(data, bytes);
     return bytes;
+}
+
+// Connections and TLS sessions kept open between fetches, so that translations in a row
+// to one service reuse one connection instead of a TCP and TLS handshake each. Every
+// fetch stays its own request; libcurl reuses a connection only for a request with the
+// same host, port and TLS settings. Fetches run on several threads, hence the locks.
+class ConnectionCache {
+  public:
+    ConnectionCache() : share_(curl_share_init()) {
+        if (!share_) {
+            return;
+        }
+        curl_share_setopt(share_, CURLSHOPT_LOCKFUNC, &ConnectionCache::lock);
+        curl_share_setopt(share_, CURLSHOPT_UNLOCKFUNC, &ConnectionCache::unlock);
+        curl_share_setopt(share_, CURLSHOPT_USERDATA, this);
+        curl_share_setopt(share_, CURLSHOPT_SHARE, CURL_LOCK_DATA_CONNECT);
+        curl_share_setopt(share_, CURLSHOPT_SHARE, CURL_LOCK_DATA_SSL_SESSION);
+    }
+
+    void attach(CURL* handle) {
+        if (share_) {
+            curl_easy_setopt(handle, CURLOPT_SHARE, share_);
+        }
+    }
+
+  private:
+    static void lock(CURL*, curl_lock_data data, curl_lock_access, void* user) {
+        static_cast<ConnectionCache*>(user)->mutexes_[index(data)].lock();
+    }
+    static void unlock(CURL*, curl_lock_data data, void* user) {
+        static_cast<ConnectionCache*>(user)->mutexes_[index(data)].unlock();
+    }
+    static std::size_t index(curl_lock_data data) {
+        return std::min<std::size_t>(static_cast<std::size_t>(data), CURL_LOCK_DATA_LAST);
+    }
+
+    CURLSH* share_;
+    std::array<std::mutex, CURL_LOCK_DATA_LAST + 1> mutexes_;
+};
+
+// Lives until the process ends: cached connections may be in use by a fetch on another
+// thread while static objects are destroyed.
+ConnectionCache& connectionCache() {
+    static auto* cache = new ConnectionCache();
+    return *cache;
 }
 
 }  // namespace
@@ -148,6 +194,7 @@ std::optional<HttpAnswer> httpGet(const std::string& url, const HttpOptions& opt
     BodySink sink;
     sink.limit = options.maxBodyBytes;
     setCommonCurlOptions(h, url, options, userAgent);
+    connectionCache().attach(h);
     curl_easy_setopt(h, CURLOPT_HTTPGET, 1L);
     curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, &writeBody);
     curl_easy_setopt(h, CURLOPT_WRITEDATA, &sink);

@@ -86,6 +86,9 @@ LoopbackServer::LoopbackServer(Scheme scheme) : impl_(std::make_unique<Impl>()) 
     const httplib::Server::Handler handler =
         [&impl](const httplib::Request& req, httplib::Response& res) { impl.handle(req, res); };
     impl.server->Get(".*", handler).Post(".*", handler);
+    // One request per connection, announced with "Connection: close": a client that keeps
+    // connections alive would otherwise hold the server's stop for its keep-alive time.
+    impl.server->set_keep_alive_max_count(1);
     impl.server->set_post_routing_handler([](const httplib::Request&, httplib::Response& res) {
         const auto pending = res.headers.find(kPendingContentType);
         if (pending == res.headers.end())
