@@ -10,7 +10,7 @@
 #include "ports/EventMonitors.h"
 
 class QSocketNotifier;
-typedef struct _XDisplay Display;
+typedef struct _XDisplay Display;  // NOLINT(bugprone-reserved-identifier): Xlib names it so
 
 namespace lexoria {
 
