@@ -115,7 +115,7 @@ class KeyboardX11 : public ::testing::Test {
     XDevice* userKeyboard_ = nullptr;
     std::vector<KeyEvent> events_;
     ModifierMonitorXInput2 monitor_{nullptr, [](std::function<void()> action) { action(); }};
-    KeySenderXTest sender_{monitor_, [] { return false; }};
+    KeySenderXTest sender_{monitor_, [](unsigned long) { return false; }};
 };
 
 TEST_F(KeyboardX11, HeldRightAltStaysOutOfTheCopyKeystroke) {

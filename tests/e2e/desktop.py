@@ -306,6 +306,13 @@ class Desktop:
                     return True
         return False
 
+    def write_settings(self, values):
+        """Settings as an earlier run of the program left them."""
+        folder = os.path.join(self.env["XDG_CONFIG_HOME"], "lexoria")
+        os.makedirs(folder, exist_ok=True)
+        with open(os.path.join(folder, "org.lexoria.Lexoria.plist"), "wb") as f:
+            plistlib.dump(values, f)
+
     def setting(self, key):
         """What the program's settings file holds under `key` now."""
         path = os.path.join(self.env["XDG_CONFIG_HOME"], "lexoria", "org.lexoria.Lexoria.plist")

@@ -109,6 +109,45 @@ def the_desktop_action_sends_the_selection(desktop):
 
 
 @case
+def translate_selection_translates_the_primary_selection(desktop):
+    desktop.start_program()
+    desktop.find("Translation")
+    put_on_clipboard(desktop, "selected words", selection="primary")
+    code, out, err = desktop.run_program("--translate-selection")
+    assert (code, out, err) == (0, "", ""), (code, out, err)
+    desktop.wait_for_text("Translation", "DE: selected words")
+
+
+# Another program shows its text selected and has the focus; the user presses right Alt on
+# a keyboard of their own. That program must get Control+C and nothing else.
+@case
+def right_alt_translates_the_selection_of_another_program(desktop):
+    desktop.write_settings({"rirstrun": "(null)", "autoDetectLang": "0", "Icon": "1",
+                            "leftLangKey": "English", "leftSim": "en",
+                            "rightLangKey": "German", "rightSim": "de",
+                            "choiseIntShortcuts": "ALT(RIGHT)"})
+    desktop.start_program()
+    wait_for(lambda: main_window_showing(desktop), "the main window")
+    target = subprocess.Popen([os.environ["LEXORIA_SELECTION_WINDOW"], "words to translate"],
+                              env=desktop.env, stdout=subprocess.PIPE, text=True)
+    desktop.processes.append(target)
+    lines = []
+    while "ready" not in lines:
+        line = target.stdout.readline()
+        assert line, "the window to copy from ended"
+        lines.append(line.strip())
+    subprocess.run([os.environ["LEXORIA_PRESS_KEYS"], "Alt_R:down", "Alt_R:up"],
+                   env=desktop.env, check=True, timeout=BOUND)
+    try:
+        desktop.wait_for_text("Translation", "DE: words to translate")
+    finally:
+        target.terminate()
+        keys = [line.strip() for line in target.stdout if line.startswith("key ")]
+    # The user's own Alt reaches it as a key of its own; the copy comes with Control alone.
+    assert keys == ["key alt alt", "key control ctrl", "key c ctrl"], keys
+
+
+@case
 def send_starts_the_program_through_the_bus(desktop):
     desktop.let_the_bus_start_the_program()
     code, out, err = desktop.run_program("--send", stdin_text="<a>hi</a>")

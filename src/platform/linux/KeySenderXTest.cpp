@@ -13,7 +13,7 @@
 namespace lexoria {
 
 KeySenderXTest::KeySenderXTest(ModifierMonitorXInput2& keyboard,
-                               std::function<bool()> copyOwnSelection)
+                               std::function<bool(unsigned long)> copyOwnSelection)
     : keyboard_(keyboard), copyOwnSelection_(std::move(copyOwnSelection)) {}
 
 std::pair<std::string, std::string> KeySenderXTest::focusedWindowClass() const {
@@ -52,11 +52,16 @@ std::pair<std::string, std::string> KeySenderXTest::focusedWindowClass() const {
 }
 
 void KeySenderXTest::postCopy() {
-    if (copyOwnSelection_ && copyOwnSelection_()) {
-        return;
-    }
     Display* display = keyboard_.display();
     if (!display) {
+        return;
+    }
+    // The server knows where the focus is; the toolkit's idea of its own active window
+    // can lag behind it.
+    Window focus = None;
+    int revert = 0;
+    XGetInputFocus(display, &focus, &revert);
+    if (copyOwnSelection_ && copyOwnSelection_(focus)) {
         return;
     }
     // A modifier the user still holds would join the keystroke (a held right Alt turns

@@ -13,10 +13,11 @@ class ModifierMonitorXInput2;
 // The copy keystroke, sent through XTest to the program with the focus.
 class KeySenderXTest final : public SyntheticKeys {
   public:
-    // `copyOwnSelection` copies from the program's own views when one of its windows has
-    // the focus, and says whether it did: our own synthetic key would not reach us while
-    // the run loop sleeps for the copy.
-    KeySenderXTest(ModifierMonitorXInput2& keyboard, std::function<bool()> copyOwnSelection);
+    // `copyOwnSelection` is given the X window that has the focus; when it is one of the
+    // program's own, it copies from the program's views and says so: our own synthetic key
+    // would not reach us while the run loop sleeps for the copy.
+    KeySenderXTest(ModifierMonitorXInput2& keyboard,
+                   std::function<bool(unsigned long focusedWindow)> copyOwnSelection);
 
     void postCopy() override;
 
@@ -25,7 +26,7 @@ class KeySenderXTest final : public SyntheticKeys {
 
   private:
     ModifierMonitorXInput2& keyboard_;
-    std::function<bool()> copyOwnSelection_;
+    std::function<bool(unsigned long)> copyOwnSelection_;
 };
 
 }  // namespace lexoria

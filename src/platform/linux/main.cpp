@@ -56,19 +56,22 @@ std::optional<std::string> environment(const char* name) {
 // A gesture made while one of our own views has the focus copies from it directly: our
 // own synthetic key would wait in the queue until after the capture has read the
 // clipboard.
-bool copyFromOwnWindow() {
-    QWidget* focus = QApplication::focusWidget();
-    if (!focus || !QApplication::activeWindow()) {
-        return false;
+bool copyFromOwnWindow(unsigned long focusedWindow) {
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (!window->isVisible() || window->winId() != focusedWindow) {
+            continue;
+        }
+        QWidget* focus = window->focusWidget();
+        if (auto* edit = qobject_cast<QPlainTextEdit*>(focus)) {
+            edit->copy();
+        } else if (auto* rich = qobject_cast<QTextEdit*>(focus)) {
+            rich->copy();
+        } else if (auto* line = qobject_cast<QLineEdit*>(focus)) {
+            line->copy();
+        }
+        return true;
     }
-    if (auto* edit = qobject_cast<QPlainTextEdit*>(focus)) {
-        edit->copy();
-    } else if (auto* rich = qobject_cast<QTextEdit*>(focus)) {
-        rich->copy();
-    } else if (auto* line = qobject_cast<QLineEdit*>(focus)) {
-        line->copy();
-    }
-    return true;
+    return false;
 }
 
 // The program's side of the desktop: one adapter per port, made once the QApplication

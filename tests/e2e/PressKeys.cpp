@@ -1,0 +1,46 @@
+// Presses and releases keys on the "Xvfb keyboard" device, a keyboard of its own as a
+// user's would be (the XTEST device is the program's):
+//     press_keys Alt_R:down Alt_R:up ...
+#include <X11/Xlib.h>
+#include <X11/extensions/XInput.h>
+#include <X11/extensions/XTest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+int main(int argc, char** argv) {
+    Display* display = XOpenDisplay(nullptr);
+    if (!display) {
+        std::fprintf(stderr, "press_keys: no display\n");
+        return 1;
+    }
+    XDevice* keyboard = nullptr;
+    int count = 0;
+    XDeviceInfo* devices = XListInputDevices(display, &count);
+    for (int i = 0; i < count; ++i) {
+        if (std::strcmp(devices[i].name, "Xvfb keyboard") == 0) {
+            keyboard = XOpenDevice(display, devices[i].id);
+        }
+    }
+    XFreeDeviceList(devices);
+    if (!keyboard) {
+        std::fprintf(stderr, "press_keys: no \"Xvfb keyboard\" device\n");
+        return 1;
+    }
+    for (int i = 1; i < argc; ++i) {
+        const std::string step = argv[i];
+        const auto colon = step.find(':');
+        const KeySym keysym = XStringToKeysym(step.substr(0, colon).c_str());
+        if (keysym == NoSymbol || colon == std::string::npos) {
+            std::fprintf(stderr, "press_keys: not KEYSYM:down or KEYSYM:up: %s\n", argv[i]);
+            return 2;
+        }
+        XTestFakeDeviceKeyEvent(display, keyboard, XKeysymToKeycode(display, keysym),
+                                step.substr(colon + 1) == "down", nullptr, 0, CurrentTime);
+    }
+    XSync(display, False);
+    XCloseDevice(display, keyboard);
+    XCloseDisplay(display);
+    return 0;
+}
