@@ -7,6 +7,13 @@
 namespace lexoria::test {
 
 FakeElement& FakeElement::with(const std::string& attribute, AXValue value) {
+    // An attribute set again takes the new value, as an element's attribute would.
+    for (auto& [name, existing] : listed_) {
+        if (name == attribute) {
+            existing = std::move(value);
+            return *this;
+        }
+    }
     listed_.emplace_back(attribute, std::move(value));
     return *this;
 }
