@@ -1,5 +1,7 @@
 #include "AppDelegate.h"
 
+#include <cstdio>
+
 #include "engine/SelfTranslators.h"
 #include "engine/TextTools.h"
 
@@ -130,11 +132,20 @@ std::string AppDelegate::translateWith(const std::string& service,
                                        const std::optional<std::string>& rightLang,
                                        int32_t keyMicrosoft,
                                        const std::optional<std::string>& text) {
+    traceStep("request sent " + service);
     EngineContext context = engineContext();
     context.offline = host_.offline;
     context.guesser = host_.guesser;
     return SelfTranslators(context).setService(service, text.value_or(std::string()), leftLang,
                                                rightLang, removeItemsGoogle_, keyMicrosoft);
+}
+
+void AppDelegate::traceStep(const std::string& step) {
+    if (host_.trace) {
+        char seconds[32];
+        std::snprintf(seconds, sizeof seconds, "%.6f", host_.runLoop.now());
+        host_.trace->line(std::string("trace ") + seconds + " " + step);
+    }
 }
 
 std::string AppDelegate::siteAddress(const std::string& path) const {

@@ -56,6 +56,9 @@ struct Host {
     AsyncHttp* asyncHttp = nullptr;
     OfflineTranslator* offline = nullptr;      // the service "Offline"; none: no pairs
     const LanguageGuesser* guesser = nullptr;  // guesses when online detection cannot
+    // Where the steps of a translation are written with their times, for measuring; none:
+    // not written (the usual case).
+    Log* trace = nullptr;
 };
 
 // The application controller: start-up, the translation flow with its cache and
@@ -191,6 +194,8 @@ class AppDelegate {
     void stopClipboardWatch();
     void applyFont();
     void trigger();
+    // A line "trace <seconds on the loop's clock> <step>" in the trace, when there is one.
+    void traceStep(const std::string& step);
     void stopTypingPause();
     void registerServices();
     std::string siteAddress(const std::string& path) const;

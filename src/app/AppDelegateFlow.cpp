@@ -145,6 +145,7 @@ void AppDelegate::setSegment(int index) {
     if (ui_.hudtextView) {
         ui_.hudtextView->setString(withoutControls(result));
         ui_.hudtextView->scrollToTop();
+        traceStep("result shown");
     }
     if (ui_.window) {
         ui_.window->makeKeyAndOrderFront();

@@ -15,6 +15,7 @@ constexpr const char* kSandboxDownloadPath = "/data/uploads/lexoriasource/fixlxs
 }  // namespace
 
 void AppDelegate::flagsChanged(const KeyEvent& event) {
+    traceStep("key " + std::to_string(event.keyCode));
     const std::string choice =
         ui_.choiseShortcuts ? ui_.choiseShortcuts->titleOfSelectedItem() : "";
     constexpr uint64_t kControlAndOption = keys::kControlFlag | keys::kOptionFlag;
@@ -66,9 +67,11 @@ void AppDelegate::trigger() {
 
 void AppDelegate::copyIt() {
     host_.syntheticKeys.postCopy();
+    traceStep("copy sent");
     // The other program copies in its own time; this is all the waiting there is.
     host_.runLoop.sleep(kCopyWaitSeconds);
     oldPasteboard_ = host_.pasteboard.string();
+    traceStep("clipboard read");
 }
 
 KeyEvent AppDelegate::keyDown(const KeyEvent& event) {

@@ -125,6 +125,29 @@ TEST_F(Shortcuts, TheCaptureCopiesWaitsAndTakesTheClipboard) {
     EXPECT_EQ(app().oldPasteboard(), std::nullopt);
 }
 
+// With a trace, each step of a gesture's translation is written with its time.
+TEST_F(Shortcuts, TheTraceTellsEachStepOfAGestureWithItsTime) {
+    test::LogLines trace;
+    host->trace = &trace;
+    choose("ALT(RIGHT)");
+    keyboard.modifier(k::kRightOption, true, k::kOptionFlag);
+    keyboard.modifier(k::kRightOption, false);
+    std::vector<std::string> steps;
+    std::vector<double> times;
+    for (const std::string& line : trace.lines) {
+        char step[64] = {};
+        double time = 0;
+        ASSERT_EQ(std::sscanf(line.c_str(), "trace %lf %63[^\n]", &time, step), 2) << line;
+        steps.emplace_back(step);
+        times.push_back(time);
+    }
+    EXPECT_EQ(steps, (std::vector<std::string>{"key 61", "copy sent", "clipboard read",
+                                               "request sent Google", "result shown", "key 61"}));
+    ASSERT_EQ(times.size(), 6u);
+    EXPECT_NEAR(times[2] - times[1], 0.3, 1e-6) << "the wait for the copy";
+    host->trace = nullptr;
+}
+
 TEST_F(Shortcuts, ACaptureOfNothingStillRunsTheFlow) {
     keyboard.onCopy = [this] { pasteboard.text.reset(); };
     choose("Fn");

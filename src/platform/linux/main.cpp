@@ -202,6 +202,10 @@ int main(int argc, char** argv) {
     QApplication::setDesktopFileName(QString::fromLatin1(kBundleIdentifier));
 
     DesktopQt desktop(std::move(addresses), std::move(http));
+    // LEXORIA_TRACE=1: the steps of each translation with their times, on standard error.
+    if (environment("LEXORIA_TRACE")) {
+        desktop.host.trace = &desktop.log;
+    }
     if (!desktop.desktopKeys.isWatching()) {
         std::cerr << "lexoria: the keys of other programs cannot be watched here (no X11 "
                      "display with XInput 2.2): the gestures do nothing; bind a desktop "
