@@ -1,9 +1,11 @@
 // The offline service on Apertium: real pairs, real processes, and made-up modes whose
 // stages misbehave.
 #include <gtest/gtest.h>
+
 #include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cstdlib>
 
 #include <fstream>
 
@@ -104,6 +106,18 @@ TEST(OfflineTranslator, TranslatesEnglishToSpanishKeepingLinesAndMarkup) {
     }
     EXPECT_EQ(translator.translate("Hello", "en", "fr"), std::nullopt) << "not installed";
     EXPECT_EQ(translator.translate("Hello", "xx", "es"), std::nullopt) << "not installed";
+}
+
+// A user's locale that the system lacks (LANG of another machine, say) must not stop the
+// pipeline: Apertium's tools will not start in such a locale.
+TEST(OfflineTranslator, TranslatesInALocaleTheSystemLacks) {
+    const char* lang = std::getenv("LANG");
+    const std::string saved = lang ? lang : "";
+    ::setenv("LANG", "xx_XX.UTF-8", 1);
+    ::unsetenv("LC_ALL");
+    OfflineTranslatorApertium translator;
+    EXPECT_EQ(translator.translate("The house", "en", "es"), "La casa");
+    lang ? ::setenv("LANG", saved.c_str(), 1) : ::unsetenv("LANG");
 }
 
 TEST(OfflineTranslator, CarriesEveryCharacterOfTheTextThroughTheStream) {

@@ -1,5 +1,7 @@
 #include "PipelinePosix.h"
 
+#include <cstring>
+
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -24,6 +26,20 @@ void closeFd(int& fd) {
         ::close(fd);
         fd = -1;
     }
+}
+
+// The program's environment with LC_ALL=C.UTF-8: the text is UTF-8 whatever the user's
+// locale, and a stage started in a locale the system lacks may not run at all (Apertium's
+// tools end with "locale::facet::_S_create_c_locale name not valid").
+std::vector<std::string> stageEnvironment() {
+    std::vector<std::string> entries;
+    for (char** entry = environ; entry && *entry; ++entry) {
+        if (std::strncmp(*entry, "LC_ALL=", 7) != 0) {
+            entries.emplace_back(*entry);
+        }
+    }
+    entries.emplace_back("LC_ALL=C.UTF-8");
+    return entries;
 }
 
 // Spawns one stage with `in` and `out` as its standard streams, in process group `group`
@@ -51,10 +67,16 @@ pid_t spawnStage(const PipelinePosix::Command& command, int in, int out, int err
         argv.push_back(const_cast<char*>(argument.c_str()));
     }
     argv.push_back(nullptr);
+    const std::vector<std::string> environment = stageEnvironment();
+    std::vector<char*> envp;
+    for (const std::string& entry : environment) {
+        envp.push_back(const_cast<char*>(entry.c_str()));
+    }
+    envp.push_back(nullptr);
     pid_t pid = -1;
-    const int error =
-        command.empty() ? ENOENT
-                        : posix_spawnp(&pid, argv[0], &actions, &attributes, argv.data(), environ);
+    const int error = command.empty() ? ENOENT
+                                      : posix_spawnp(&pid, argv[0], &actions, &attributes,
+                                                     argv.data(), envp.data());
     posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
     return error == 0 ? pid : -1;
