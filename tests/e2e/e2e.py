@@ -118,17 +118,16 @@ def translate_selection_translates_the_primary_selection(desktop):
     desktop.wait_for_text("Translation", "DE: selected words")
 
 
-# Another program shows its text selected and has the focus; the user presses right Alt on
-# a keyboard of their own. That program must get Control+C and nothing else.
-@case
-def right_alt_translates_the_selection_of_another_program(desktop):
+def with_gesture(desktop, gesture, selected):
+    """The program with `gesture` chosen, and another program showing `selected` selected
+    with the focus; returns that program."""
     desktop.write_settings({"rirstrun": "(null)", "autoDetectLang": "0", "Icon": "1",
                             "leftLangKey": "English", "leftSim": "en",
                             "rightLangKey": "German", "rightSim": "de",
-                            "choiseIntShortcuts": "ALT(RIGHT)"})
+                            "choiseIntShortcuts": gesture})
     desktop.start_program()
     wait_for(lambda: main_window_showing(desktop), "the main window")
-    target = subprocess.Popen([os.environ["LEXORIA_SELECTION_WINDOW"], "words to translate"],
+    target = subprocess.Popen([os.environ["LEXORIA_SELECTION_WINDOW"], selected],
                               env=desktop.env, stdout=subprocess.PIPE, text=True)
     desktop.processes.append(target)
     lines = []
@@ -136,15 +135,72 @@ def right_alt_translates_the_selection_of_another_program(desktop):
         line = target.stdout.readline()
         assert line, "the window to copy from ended"
         lines.append(line.strip())
-    subprocess.run([os.environ["LEXORIA_PRESS_KEYS"], "Alt_R:down", "Alt_R:up"],
-                   env=desktop.env, check=True, timeout=BOUND)
+    return target
+
+
+def press(desktop, *steps):
+    """Keys of the user's own keyboard: "Alt_R:down", "Alt_R:up", ..."""
+    subprocess.run([os.environ["LEXORIA_PRESS_KEYS"], *steps], env=desktop.env, check=True,
+                   timeout=BOUND)
+
+
+def keys_received(target):
+    target.terminate()
+    return [line.strip() for line in target.stdout if line.startswith("key ")]
+
+
+# The user presses right Alt on a keyboard of their own over another program's selection.
+# That program must get Control+C and nothing else, and keep the focus.
+@case
+def right_alt_translates_the_selection_of_another_program(desktop):
+    target = with_gesture(desktop, "ALT(RIGHT)", "words to translate")
+    press(desktop, "Alt_R:down", "Alt_R:up")
     try:
         desktop.wait_for_text("Translation", "DE: words to translate")
     finally:
-        target.terminate()
-        keys = [line.strip() for line in target.stdout if line.startswith("key ")]
+        keys = keys_received(target)
     # The user's own Alt reaches it as a key of its own; the copy comes with Control alone.
     assert keys == ["key alt alt", "key control ctrl", "key c ctrl"], keys
+
+
+# Held for two seconds, Control and Alt are one gesture: the program's own copy keys
+# (Control among them) are no change of the user's keys.
+@case
+def control_alt_held_is_one_gesture(desktop):
+    target = with_gesture(desktop, "CTRL+ALT", "held keys")
+    press(desktop, "Control_L:down", "Alt_L:down")
+    desktop.wait_for_text("Translation", "DE: held keys")
+    time.sleep(2)  # the user goes on holding both keys
+    press(desktop, "Alt_L:up", "Control_L:up")
+    # A gesture after the release proves the program has seen everything before it.
+    press(desktop, "Control_L:down", "Alt_L:down", "Alt_L:up", "Control_L:up")
+    wait_for(lambda: len(desktop.services.translations()) >= 2, "the second gesture")
+    keys_received(target)
+    assert len(desktop.services.translations()) == 2, desktop.services.translations()
+
+
+# Super twice within half a second fires; twice 0.6 s apart does not.
+@case
+def super_twice_fires_only_within_half_a_second(desktop):
+    target = with_gesture(desktop, "\u2318(#2)", "twice")
+    press(desktop, "Super_L:down", "Super_L:up")
+    time.sleep(0.6)
+    press(desktop, "Super_L:down", "Super_L:up")
+    time.sleep(0.6)
+    assert desktop.services.translations() == [], desktop.services.translations()
+    press(desktop, "Super_L:down", "Super_L:up", "Super_L:down", "Super_L:up")
+    desktop.wait_for_text("Translation", "DE: twice")
+    keys_received(target)
+
+
+# With nothing selected, the program copies nothing and the clipboard's text is translated.
+@case
+def with_nothing_selected_the_clipboard_text_is_translated(desktop):
+    target = with_gesture(desktop, "ALT(RIGHT)", "")
+    put_on_clipboard(desktop, "text on the clipboard")
+    press(desktop, "Alt_R:down", "Alt_R:up")
+    desktop.wait_for_text("Translation", "DE: text on the clipboard")
+    keys_received(target)
 
 
 @case
