@@ -193,6 +193,35 @@ def super_twice_fires_only_within_half_a_second(desktop):
     keys_received(target)
 
 
+# Once the translation was copied (the clipboard is ours now), the next gesture still
+# takes the new selection of the program that has the focus, which never moved to us.
+@case
+def after_copying_the_result_the_next_gesture_takes_the_new_selection(desktop):
+    first = with_gesture(desktop, "ALT(RIGHT)", "first words")
+    press(desktop, "Alt_R:down", "Alt_R:up")
+    desktop.wait_for_text("Translation", "DE: first words")
+    atspi = desktop.atspi
+    atspi.press(desktop.find("Translation actions", atspi.Atspi.Role.PUSH_BUTTON))
+    wait_for(desktop.popup_showing, "the translation popover")
+    atspi.key(atspi.TAB)  # into the popover, at "Copy the translation"
+    atspi.key(atspi.SPACE)
+
+    def clipboard():
+        return subprocess.run(["xclip", "-selection", "clipboard", "-o"], env=desktop.env,
+                              capture_output=True, text=True, timeout=BOUND).stdout
+    wait_for(lambda: clipboard() == "DE: first words", "the translation on the clipboard")
+    atspi.key(atspi.ESCAPE)
+    keys_received(first)
+    second = subprocess.Popen([os.environ["LEXORIA_SELECTION_WINDOW"], "second words"],
+                              env=desktop.env, stdout=subprocess.PIPE, text=True)
+    desktop.processes.append(second)
+    while second.stdout.readline().strip() != "ready":
+        pass
+    press(desktop, "Alt_R:down", "Alt_R:up")
+    desktop.wait_for_text("Translation", "DE: second words")
+    assert "key c ctrl" in keys_received(second)
+
+
 # With nothing selected, the program copies nothing and the clipboard's text is translated.
 @case
 def with_nothing_selected_the_clipboard_text_is_translated(desktop):
