@@ -69,6 +69,7 @@ pid_t spawnStage(const PipelinePosix::Command& command, int in, int out, int err
     argv.push_back(nullptr);
     const std::vector<std::string> environment = stageEnvironment();
     std::vector<char*> envp;
+    envp.reserve(environment.size() + 1);
     for (const std::string& entry : environment) {
         envp.push_back(const_cast<char*>(entry.c_str()));
     }
