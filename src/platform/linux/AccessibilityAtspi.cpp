@@ -136,7 +136,12 @@ std::shared_ptr<AccessibleElement> AccessibilityAtspi::elementAtPosition(float f
     if (!ready_) {
         return nullptr;
     }
-    for (int i = 0; i < 1000 && g_main_context_iteration(nullptr, FALSE); ++i) {
+    // Take in what libatspi was sent meanwhile (its cache follows the programs' changes).
+    // Inside a dispatching main loop that loop does it: iterating it here would run the
+    // program's own timers in the middle of this query, and the query again from them.
+    if (g_main_depth() == 0) {
+        for (int i = 0; i < 1000 && g_main_context_iteration(nullptr, FALSE); ++i) {
+        }
     }
     const int x = static_cast<int>(fx);
     const int y = static_cast<int>(fy);
