@@ -144,34 +144,44 @@ void MouseOver::onTick() {
 void MouseOver::handlePosition() {
     runLoop_.sleep(kPollPause);
     std::lock_guard guard(lock_);
+    std::optional<std::u16string> word;
+    if (const auto found = textUnderPointer()) {
+        word = wordAtPosition(found->text, found->position);
+        handleRetrievedString(found->text, found->position);
+    }
+    if (const auto receiver = delegate_.lock()) {
+        receiver->polledWord(word ? std::optional(utf8FromUtf16(*word)) : std::nullopt);
+    }
+}
 
+std::optional<MouseOver::TextAtPointer> MouseOver::textUnderPointer() {
     const auto location = pointer_.location();
     if (!location) {
-        return;
+        return std::nullopt;
     }
     const auto screens = screens_.screens();
     const Point query = topLeftFromBottomLeft(bottomLeftFromTopLeft(*location, screens), screens);
     const auto element = elementSystemWide.elementAtPosition(static_cast<float>(query.x),
                                                              static_cast<float>(query.y));
     if (!element) {
-        return;
+        return std::nullopt;
     }
     const AXValue point = AXValue::ofPoint(query);
     const auto names = element->parameterizedAttributeNames();
     if (!names) {
-        return;
+        return std::nullopt;
     }
     if (lists(*names, ax::kRangeForPosition)) {
         const auto range = element->copyParameterizedAttributeValue(ax::kRangeForPosition, point);
         if (!range || range->kind != AXValue::Kind::Range) {
-            return;
+            return std::nullopt;
         }
         const long location = range->range.location;
         const long start = std::max(location - (kWindow - 1), 0L);
         const auto window = element->copyParameterizedAttributeValue(
             ax::kStringForRange, AXValue::ofRange({start, location - start + 1}));
         if (!isText(window)) {
-            return;
+            return std::nullopt;
         }
         std::u16string text = utf16FromUtf8(window->text);
         for (long i = 1; i <= kRightReads; ++i) {
@@ -186,25 +196,27 @@ void MouseOver::handlePosition() {
             }
             text += unit;
         }
-        handleRetrievedString(text, static_cast<int32_t>(location - start));
-    } else if (lists(*names, ax::kTextMarkerForPosition)) {
+        return TextAtPointer{std::move(text), static_cast<int32_t>(location - start)};
+    }
+    if (lists(*names, ax::kTextMarkerForPosition)) {
         const auto marker =
             element->copyParameterizedAttributeValue(ax::kTextMarkerForPosition, point);
         if (!marker) {
-            return;
+            return std::nullopt;
         }
         const auto wordRange = element->copyParameterizedAttributeValue(
             ax::kLeftWordTextMarkerRangeForTextMarker, *marker);
         if (!wordRange) {
-            return;
+            return std::nullopt;
         }
         const auto word =
             element->copyParameterizedAttributeValue(ax::kStringForTextMarkerRange, *wordRange);
         if (!isText(word)) {
-            return;
+            return std::nullopt;
         }
-        handleRetrievedString(utf16FromUtf8(word->text), 0);
+        return TextAtPointer{utf16FromUtf8(word->text), 0};
     }
+    return std::nullopt;
 }
 
 void MouseOver::handleRetrievedString(std::u16string_view text, int32_t position) {

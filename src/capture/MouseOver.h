@@ -18,6 +18,9 @@ class RetrievedStringDelegate {
   public:
     virtual ~RetrievedStringDelegate() = default;
     virtual void retrivedString(const std::string& word) = 0;
+    // After every look under the pointer: the word found there, the same one again while
+    // the pointer stays on it, or nothing (a blank, no text, one of our own windows).
+    virtual void polledWord(const std::optional<std::string>& /*word*/) {}
 };
 
 // What MouseOver needs of the desktop.
@@ -64,6 +67,12 @@ class MouseOver {
     }
 
   private:
+    struct TextAtPointer {
+        std::u16string text;
+        int32_t position = 0;  // of the pointer in `text`, in UTF-16 units
+    };
+    std::optional<TextAtPointer> textUnderPointer();
+
     RunLoop& runLoop_;
     Screens& screens_;
     Pointer& pointer_;
