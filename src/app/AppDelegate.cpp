@@ -73,6 +73,7 @@ void AppDelegate::connectActions() {
     connect(ui_.slider, [this] { sliderChange(); });
     connect(ui_.allFontStyleButFirst, [this] { selectStyleFirst(); });
     connect(ui_.choiseShortcuts, [this] { choiseShortAction(); });
+    connect(ui_.hoverTranslate, [this] { hoverTranslateSave(); });
     if (ui_.closeView) {
         closeView_ = std::make_unique<CloseView>(*ui_.closeView, host_.application);
     }

@@ -111,6 +111,12 @@ class AppDelegate {
     void autoDetLanSave(const Button& sender);
     void wordBoxSave(const Button& sender);
     void ctrlSave(const Button& sender);
+    // The hover-translation pop-up: stores the choice and tells whoever watches the word
+    // under the pointer.
+    void hoverTranslateSave();
+    void onHoverPreferenceChanged(std::function<void()> listener) {
+        hoverPreferenceChanged_ = std::move(listener);
+    }
     void autoClipbTraSave(const Button& sender);
     void labelsSave(const Button& sender);
     void sliderChange();
@@ -180,6 +186,7 @@ class AppDelegate {
     void restoreSettings();
     void createStatusItem();
     void applyLabels();
+    void restoreHoverChoice();
     void applyFonts();
 
     // Flow pieces.
@@ -228,6 +235,7 @@ class AppDelegate {
     std::shared_ptr<StatusItem> statusItem_;
     std::optional<Font> firstFont_;
 
+    std::function<void()> hoverPreferenceChanged_;
     int32_t changeFlagInt_ = 0;
     int32_t kolClickModKeyInt_ = 0;
     int32_t commandKeyInt_ = 0;
@@ -264,6 +272,9 @@ inline constexpr const char* kSecondLanguage = "langru";      // "y": labels in 
 inline constexpr const char* kPromtAnswer = "promt_";         // PROMT answer to collect
 inline constexpr const char* kServicesText = "pboardString";  // text of a Services request
 inline constexpr const char* kServicesPending = "servicego";  // flag: a Services text waits
+// When the word under a resting pointer is translated: absent or "" never, "always", or
+// while a modifier is held: "CTRL", "ALT" or "CMD" (the Super key).
+inline constexpr const char* kHoverTranslate = "hoverTranslate";
 }  // namespace settings
 
 }  // namespace lexoria

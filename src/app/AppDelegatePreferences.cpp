@@ -18,6 +18,41 @@ void AppDelegate::wordBoxSave(const Button& sender) {
     settings_.saveObjForSettings(int64_t{sender.state()}, settings::kWordBox);
 }
 
+namespace {
+
+// The hover pop-up's titles and what the setting stores for each.
+constexpr std::array<std::pair<const char*, const char*>, 5> kHoverChoices = {
+    {{"Off", ""}, {"Always", "always"}, {"CTRL", "CTRL"}, {"ALT", "ALT"}, {"Super", "CMD"}}};
+
+}  // namespace
+
+void AppDelegate::hoverTranslateSave() {
+    const std::string title = ui_.hoverTranslate ? ui_.hoverTranslate->titleOfSelectedItem() : "";
+    for (const auto& [shown, stored] : kHoverChoices) {
+        if (title == shown) {
+            saveObjForSettings(std::string(stored), settings::kHoverTranslate);
+        }
+    }
+    if (hoverPreferenceChanged_) {
+        hoverPreferenceChanged_();
+    }
+}
+
+void AppDelegate::restoreHoverChoice() {
+    if (!ui_.hoverTranslate) {
+        return;
+    }
+    const std::string stored = objectFromSettings(settings::kHoverTranslate).value_or("");
+    std::string selected = "Off";
+    for (const auto& [shown, value] : kHoverChoices) {
+        ui_.hoverTranslate->addItemsWithTitles({shown});
+        if (stored == value) {
+            selected = shown;
+        }
+    }
+    ui_.hoverTranslate->selectItemWithTitle(selected);
+}
+
 void AppDelegate::ctrlSave(const Button& sender) {
     settings_.saveObjForSettings(int64_t{sender.state()}, settings::kCtrlBox);
 }

@@ -110,6 +110,7 @@ void AppDelegate::applicationDidFinishLaunching() {
         ui_.choiseShortcuts->selectItemWithTitle(
             objectFromSettings(settings::kShortcut).value_or("Select"));
     }
+    restoreHoverChoice();
     monitors_.push_back(host_.eventMonitors.addGlobalFlagsChangedMonitor(
         [this](const KeyEvent& event) { flagsChanged(event); }));
     monitors_.push_back(host_.eventMonitors.addLocalKeyDownMonitor(

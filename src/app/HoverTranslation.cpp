@@ -30,8 +30,8 @@ std::optional<bool> wanted(const std::optional<std::string>& preference, uint64_
 }  // namespace
 
 HoverTranslation::HoverTranslation(AppDelegate& app, MouseOver& mouseOver, RunLoop& runLoop,
-                                   const Pointer& pointer, const KeyboardState& keyboard)
-    : app_(app), mouseOver_(mouseOver), runLoop_(runLoop), pointer_(pointer), keyboard_(keyboard) {}
+                                   const KeyboardState& keyboard)
+    : app_(app), mouseOver_(mouseOver), runLoop_(runLoop), keyboard_(keyboard) {}
 
 void HoverTranslation::start() {
     const bool on = wanted(app_.objectFromSettings(settings::kHoverTranslate), 0).has_value();
@@ -40,40 +40,30 @@ void HoverTranslation::start() {
         mouseOver_.enableMouseOver();
     } else if (!on && feeding_) {
         mouseOver_.disableMouseOver();
-        if (rest_) {
-            rest_->invalidate();
-        }
+        resting_.reset();
     }
     feeding_ = on;
 }
 
-void HoverTranslation::retrivedString(const std::string& word) {
-    if (rest_) {
-        rest_->invalidate();
-    }
-    const auto where = pointer_.location();
-    if (!where) {
+void HoverTranslation::polledWord(const std::optional<std::string>& word) {
+    if (!feeding_) {
         return;
     }
-    rest_ =
-        runLoop_.scheduleTimer(kRestSeconds, false, [weak = weak_from_this(), word, at = *where] {
-            if (const auto self = weak.lock()) {
-                self->rested(word, at);
-            }
-        });
-}
-
-void HoverTranslation::rested(const std::string& word, Point where) {
-    // The pointer must still be where the word came: on a blank no new word arrives.
-    if (pointer_.location() != where) {
+    if (word != resting_) {
+        resting_ = word;
+        since_ = runLoop_.now();
+        translated_ = false;
         return;
     }
-    if (wanted(app_.objectFromSettings(settings::kHoverTranslate), keyboard_.modifierFlags()) !=
-        true) {
+    // The modifier may come while the pointer rests: the next look translates then.
+    if (!word || translated_ || runLoop_.now() - since_ < kRestSeconds ||
+        wanted(app_.objectFromSettings(settings::kHoverTranslate), keyboard_.modifierFlags()) !=
+            true) {
         return;
     }
+    translated_ = true;
     app_.emptyTranslations();
-    app_.setOldPasteboard(word);
+    app_.setOldPasteboard(*word);
     app_.segmentService();
 }
 

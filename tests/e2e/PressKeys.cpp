@@ -1,6 +1,6 @@
 // Presses and releases keys on the "Xvfb keyboard" device, a keyboard of its own as a
-// user's would be (the XTEST device is the program's):
-//     press_keys Alt_R:down Alt_R:up ...
+// user's would be (the XTEST device is the program's), and moves the pointer:
+//     press_keys Alt_R:down Alt_R:up move:120,30 ...
 #include <X11/Xlib.h>
 #include <X11/extensions/XInput.h>
 #include <X11/extensions/XTest.h>
@@ -30,6 +30,11 @@ int main(int argc, char** argv) {
     }
     for (int i = 1; i < argc; ++i) {
         const std::string step = argv[i];
+        int x = 0, y = 0;
+        if (std::sscanf(argv[i], "move:%d,%d", &x, &y) == 2) {
+            XTestFakeMotionEvent(display, -1, x, y, CurrentTime);
+            continue;
+        }
         const auto colon = step.find(':');
         const KeySym keysym = XStringToKeysym(step.substr(0, colon).c_str());
         if (keysym == NoSymbol || colon == std::string::npos) {

@@ -144,6 +144,29 @@ def press(desktop, *steps):
                    timeout=BOUND)
 
 
+# With hover translation on, the word the pointer rests on in another program is
+# translated, read from that program over the accessibility bus.
+@case
+def a_word_the_pointer_rests_on_is_translated(desktop):
+    desktop.write_settings({"rirstrun": "(null)", "autoDetectLang": "0", "Icon": "1",
+                            "leftLangKey": "English", "leftSim": "en",
+                            "rightLangKey": "German", "rightSim": "de",
+                            "hoverTranslate": "always"})
+    desktop.start_program()
+    wait_for(lambda: main_window_showing(desktop), "the main window")
+    window = subprocess.Popen([sys.executable, os.path.join(os.path.dirname(__file__),
+                                                            "capture_window_gtk.py"), "600", "400"],
+                              env=desktop.env)
+    desktop.processes.append(window)
+    atspi = desktop.atspi
+    label = wait_for(lambda: atspi.find(atspi.application_of(window.pid), "foo-bar (baz) 😀word"),
+                     "the other program's text")
+    # GTK counts characters: "o" of "word" is the 17th.
+    box = atspi.Atspi.Text.get_character_extents(label, 16, atspi.Atspi.CoordType.SCREEN)
+    press(desktop, f"move:{box.x + box.width // 2},{box.y + box.height // 2}")
+    desktop.wait_for_text("Translation", "DE: word")
+
+
 def keys_received(target):
     target.terminate()
     return [line.strip() for line in target.stdout if line.startswith("key ")]

@@ -189,6 +189,7 @@ Interface FakeInterface::loadInterface() {
     ui.autoClipboardTranslateBox = &autoClipboardTranslateBox;
     ui.lblIcon = &lblIcon;
     ui.choiseShortcuts = &choiseShortcuts;
+    ui.hoverTranslate = &hoverTranslate;
     ui.slider = &slider;
     ui.allFontStyleButFirst = &allFontStyleButFirst;
     ui.labelFont = &labelFont;

@@ -408,7 +408,8 @@ struct FakeInterface final : InterfaceLoader {
     FakePopover popover, translatePopover;
     FakeTextView hudtextView, consoleTabTranslate, reviewTView;
     FakeSegmentedControl serviceSegment, menuSegment;
-    FakePopUpButton leftLanButton, rightLanButton, choiseShortcuts, allFontStyleButFirst;
+    FakePopUpButton leftLanButton, rightLanButton, choiseShortcuts, allFontStyleButFirst,
+        hoverTranslate;
     FakeButton reloadBut, autoDetectLang{"Detect language"}, autoClipboardTranslateBox{"Clipboard"},
         lblIcon{"Icon"}, wordBox{"Words"}, ctrlBox{"Control"}, butMail{"Help"},
         butItWork{"Web site"}, guideBtn{"Guide"}, popclipBtn{"PopClip"}, copyResultButton{"Copy"},

@@ -84,6 +84,7 @@ InterfaceLoaderQt::InterfaceLoaderQt(RunLoopQt& runLoop, const Bundle& bundle)
     ui.wordBox = make<ButtonQt>(preferencesUi.wordBox, runLoop);
     ui.ctrlBox = make<ButtonQt>(preferencesUi.ctrlBox, runLoop);
     ui.choiseShortcuts = make<PopUpButtonQt>(preferencesUi.choiseShortcuts, runLoop);
+    ui.hoverTranslate = make<PopUpButtonQt>(preferencesUi.hoverTranslate, runLoop);
     ui.slider = make<SliderQt>(preferencesUi.slider, runLoop);
     ui.allFontStyleButFirst = make<PopUpButtonQt>(preferencesUi.allFontStyleButFirst, runLoop);
     ui.labelFont = make<TextFieldQt>(preferencesUi.labelFont, runLoop);

@@ -22,6 +22,7 @@
 #include "FileSystemPosix.h"
 #include "FontsQt.h"
 #include "HostPathsLinux.h"
+#include "HoverX11.h"
 #include "InterfaceLoaderQt.h"
 #include "KeySenderXTest.h"
 #include "LanguageGuesserCld2.h"
@@ -228,6 +229,9 @@ int main(int argc, char** argv) {
         desktop.showWindow = [&controller] { controller.showMainWindow(); };
         controller.applicationDidFinishLaunching();
         desktop.services.answerCalls();
+        HoverX11 hover(controller, desktop.runLoop, desktop.desktopKeys, desktop.log);
+        controller.onHoverPreferenceChanged([&hover] { hover.preferenceChanged(); });
+        hover.preferenceChanged();
         desktop.runLoop.run();
         desktop.showWindow = nullptr;
     }
