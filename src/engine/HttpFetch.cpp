@@ -180,11 +180,12 @@ bool urlFitsARequest(const std::string& url, const HttpOptions& options) {
     return false;
 }
 
-std::optional<HttpAnswer> httpGet(const std::string& url, const HttpOptions& options,
-                                  const std::string& userAgent) {
-    if (!urlFitsARequest(url, options) || !isLegalUrlText(url)) {
-        return std::nullopt;
-    }
+namespace {
+
+// One GET on a fresh handle that `prepare` points at its address; the body is cut off
+// at the options' size, and `finish` takes the body and the handle's answer.
+template <typename Prepare, typename Finish>
+std::optional<HttpAnswer> fetchOnce(const HttpOptions& options, Prepare prepare, Finish finish) {
     ensureCurlInitialised();
     std::unique_ptr<CURL, CurlDeleter> handle(curl_easy_init());
     if (!handle) {
@@ -193,23 +194,40 @@ std::optional<HttpAnswer> httpGet(const std::string& url, const HttpOptions& opt
     CURL* h = handle.get();
     BodySink sink;
     sink.limit = options.maxBodyBytes;
-    setCommonCurlOptions(h, url, options, userAgent);
-    connectionCache().attach(h);
-    curl_easy_setopt(h, CURLOPT_HTTPGET, 1L);
+    prepare(h);
     curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, &writeBody);
     curl_easy_setopt(h, CURLOPT_WRITEDATA, &sink);
-
     if (curl_easy_perform(h) != CURLE_OK || sink.overflowed) {
         return std::nullopt;
     }
     HttpAnswer answer;
-    curl_easy_getinfo(h, CURLINFO_RESPONSE_CODE, &answer.status);
-    char* contentType = nullptr;
-    if (curl_easy_getinfo(h, CURLINFO_CONTENT_TYPE, &contentType) == CURLE_OK && contentType) {
-        answer.charset = charsetOfContentType(contentType);
-    }
     answer.body = std::move(sink.body);
+    finish(h, answer);
     return answer;
+}
+
+}  // namespace
+
+std::optional<HttpAnswer> httpGet(const std::string& url, const HttpOptions& options,
+                                  const std::string& userAgent) {
+    if (!urlFitsARequest(url, options) || !isLegalUrlText(url)) {
+        return std::nullopt;
+    }
+    return fetchOnce(
+        options,
+        [&](CURL* h) {
+            setCommonCurlOptions(h, url, options, userAgent);
+            connectionCache().attach(h);
+            curl_easy_setopt(h, CURLOPT_HTTPGET, 1L);
+        },
+        [](CURL* h, HttpAnswer& answer) {
+            curl_easy_getinfo(h, CURLINFO_RESPONSE_CODE, &answer.status);
+            char* contentType = nullptr;
+            if (curl_easy_getinfo(h, CURLINFO_CONTENT_TYPE, &contentType) == CURLE_OK &&
+                contentType) {
+                answer.charset = charsetOfContentType(contentType);
+            }
+        });
 }
 
 std::optional<HttpAnswer> siteGet(const std::string& url, const HttpOptions& options,
@@ -218,27 +236,15 @@ std::optional<HttpAnswer> siteGet(const std::string& url, const HttpOptions& opt
     if (url.compare(0, kLocal.size(), kLocal) != 0) {
         return httpGet(url, options, userAgent);
     }
-    ensureCurlInitialised();
-    std::unique_ptr<CURL, CurlDeleter> handle(curl_easy_init());
-    if (!handle) {
-        return std::nullopt;
-    }
-    CURL* h = handle.get();
-    BodySink sink;
-    sink.limit = options.maxBodyBytes;
-    curl_easy_setopt(h, CURLOPT_URL, url.c_str());
-    curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "file");
-    curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, 0L);
-    curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, &writeBody);
-    curl_easy_setopt(h, CURLOPT_WRITEDATA, &sink);
-    if (curl_easy_perform(h) != CURLE_OK || sink.overflowed) {
-        return std::nullopt;
-    }
-    // A file read has no status line: reaching the file is what a 200 means.
-    HttpAnswer answer;
-    answer.status = 200;
-    answer.body = std::move(sink.body);
-    return answer;
+    return fetchOnce(
+        options,
+        [&](CURL* h) {
+            curl_easy_setopt(h, CURLOPT_URL, url.c_str());
+            curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "file");
+            curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, 0L);
+        },
+        // A file read has no status line: reaching the file is what a 200 means.
+        [](CURL*, HttpAnswer& answer) { answer.status = 200; });
 }
 
 std::optional<std::string> charsetOfContentType(const std::string& contentType) {

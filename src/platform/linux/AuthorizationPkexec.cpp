@@ -1,11 +1,10 @@
 #include "AuthorizationPkexec.h"
 
-#include <spawn.h>
 #include <sys/wait.h>
 
 #include <cerrno>
 
-extern char** environ;
+#include "ProcessesPosix.h"
 
 namespace lexoria {
 
@@ -19,18 +18,12 @@ PrivilegedRun AuthorizationPkexec::executeWithPrivileges(
     const std::string& program, const std::vector<std::string>& arguments) {
     std::vector<std::string> words{pkexec_, program};
     words.insert(words.end(), arguments.begin(), arguments.end());
-    std::vector<char*> argv;
-    argv.reserve(words.size() + 1);
-    for (std::string& word : words) {
-        argv.push_back(word.data());
-    }
-    argv.push_back(nullptr);
-    pid_t child = 0;
-    if (::posix_spawn(&child, pkexec_.c_str(), nullptr, nullptr, argv.data(), environ) != 0) {
+    const auto child = spawnProgram(pkexec_, std::move(words));
+    if (!child) {
         return {};
     }
     int status = 0;
-    while (::waitpid(child, &status, 0) < 0) {
+    while (::waitpid(*child, &status, 0) < 0) {
         if (errno != EINTR) {
             return {};
         }

@@ -44,17 +44,24 @@ std::vector<std::string> ProcessesPosix::runningExecutables() const {
     return executables;
 }
 
-bool ProcessesPosix::launch(const std::string& program, const std::vector<std::string>& arguments) {
-    std::vector<std::string> words{program};
-    words.insert(words.end(), arguments.begin(), arguments.end());
+std::optional<pid_t> spawnProgram(const std::string& program, std::vector<std::string> arguments) {
     std::vector<char*> argv;
-    argv.reserve(words.size() + 1);
-    for (std::string& word : words) {
+    argv.reserve(arguments.size() + 1);
+    for (std::string& word : arguments) {
         argv.push_back(word.data());
     }
     argv.push_back(nullptr);
     pid_t child = 0;
-    return ::posix_spawn(&child, program.c_str(), nullptr, nullptr, argv.data(), environ) == 0;
+    if (::posix_spawn(&child, program.c_str(), nullptr, nullptr, argv.data(), environ) != 0) {
+        return std::nullopt;
+    }
+    return child;
+}
+
+bool ProcessesPosix::launch(const std::string& program, const std::vector<std::string>& arguments) {
+    std::vector<std::string> words{program};
+    words.insert(words.end(), arguments.begin(), arguments.end());
+    return spawnProgram(program, std::move(words)).has_value();
 }
 
 void ProcessesPosix::exit(int status) {
