@@ -2,9 +2,6 @@
 // a few run the program as a process.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
-
 #include "LoopbackServer.h"
 #include "RunProcess.h"
 #include "TempDir.h"
@@ -58,11 +55,6 @@ class CommandLine : public ::testing::Test {
 
     std::filesystem::path settingsPath() const {
         return home.path() / "config" / "lexoria" / "org.lexoria.Lexoria.plist";
-    }
-    std::string settingsFile() const {
-        std::ostringstream text;
-        text << std::ifstream(settingsPath()).rdbuf();
-        return text.str();
     }
     test::ProcessResult run(const Arguments& arguments, const std::string& input = "") {
         std::ostringstream out, err;
@@ -178,8 +170,7 @@ TEST_P(Commands, PrintTheResultAndExit) {
         environment[name] = value;
     }
     if (!c.settings.empty()) {
-        std::filesystem::create_directories(settingsPath().parent_path());
-        std::ofstream(settingsPath()) << c.settings;
+        test::writeFile(settingsPath(), c.settings);
     }
     const auto result = run(c.arguments);
     EXPECT_EQ(result.exitCode, c.exitCode) << result.err;
@@ -187,7 +178,7 @@ TEST_P(Commands, PrintTheResultAndExit) {
     EXPECT_NE(result.err.find(c.err), std::string::npos) << result.err;
     EXPECT_EQ(lastTarget(), c.target);
     // The desktop program's settings are read, never written.
-    EXPECT_EQ(settingsFile(), c.settings);
+    EXPECT_EQ(test::readFile(settingsPath()), c.settings);
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, Commands, ::testing::ValuesIn(kCommandCases),

@@ -4,8 +4,6 @@
 #include <spawn.h>
 #include <sys/wait.h>
 
-#include <fstream>
-#include <sstream>
 #include <stdexcept>
 
 #include "TempDir.h"
@@ -18,7 +16,7 @@ ProcessResult runProcess(const std::string& program, const std::vector<std::stri
     // Files rather than pipes: nothing to interleave, and no side can block the other.
     const TempDir dir;
     const std::string in = dir.path() / "in", out = dir.path() / "out", err = dir.path() / "err";
-    std::ofstream(in, std::ios::binary) << input;
+    writeFile(in, input);
     std::vector<std::string> strings{program};
     strings.insert(strings.end(), arguments.begin(), arguments.end());
     const std::size_t argc = strings.size();
@@ -45,12 +43,7 @@ ProcessResult runProcess(const std::string& program, const std::vector<std::stri
     }
     int status = 0;
     ::waitpid(child, &status, 0);
-    const auto text = [](const std::string& path) {
-        std::ostringstream bytes;
-        bytes << std::ifstream(path, std::ios::binary).rdbuf();
-        return bytes.str();
-    };
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, text(out), text(err)};
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readFile(out), readFile(err)};
 }
 
 }  // namespace lexoria::test

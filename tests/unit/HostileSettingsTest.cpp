@@ -7,7 +7,6 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <fstream>
 #include <functional>
 #include <sstream>
 
@@ -19,16 +18,9 @@ namespace lexoria {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void writeFile(const fs::path& path, const std::string& bytes) {
-    fs::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary) << bytes;
-}
+using test::corruptCopies;
+using test::readFile;
+using test::writeFile;
 
 std::string repeated(const std::string& unit, int times) {
     std::string out;
@@ -42,17 +34,6 @@ std::string repeated(const std::string& unit, int times) {
 std::string plist(const std::string& body) {
     return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">" + body +
            "</plist>";
-}
-
-std::vector<fs::path> corruptCopies(const fs::path& file) {
-    std::vector<fs::path> found;
-    for (const auto& entry : fs::directory_iterator(file.parent_path())) {
-        if (entry.path().filename().string().rfind(file.filename().string() + ".corrupt-", 0) ==
-            0) {
-            found.push_back(entry.path());
-        }
-    }
-    return found;
 }
 
 std::size_t count(const std::string& text, const std::string& part) {

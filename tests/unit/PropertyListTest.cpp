@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <fstream>
+#include "TempDir.h"
 
 #include "engine/PropertyList.h"
 
@@ -51,10 +51,7 @@ TEST(PropertyList, RefusesWhatItShouldNotTryToRead) {
 }
 
 TEST(PropertyList, ANulInsideAStringIsKept) {
-    std::ifstream in(std::string(LEXORIA_TEST_DATA) + "/manifest_with_nul_inside_a_string.plist",
-                     std::ios::binary);
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    const auto value = parsePropertyList(bytes);
+    const auto value = parsePropertyList(test::fixture("manifest_with_nul_inside_a_string.plist"));
     ASSERT_TRUE(value);
     const std::string* review = value->member("reviews")->member("UA")->text();
     ASSERT_NE(review, nullptr);
