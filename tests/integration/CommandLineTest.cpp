@@ -154,6 +154,8 @@ const CommandCase kCommandCases[] = {
     {"KeyThree", {"--key", "3", "x"}, {}, "", "", 2, kUsage},
     {"OptionWithoutValue", {"--to"}, {}, "", "", 2, kUsage},
     {"UnknownOption", {"--frobnicate", "x"}, {}, "", "", 2, kUsage},
+    {"ServiceNotOneOfTheSix", {"--service", "google", "hi"}, {}, "", "", 2,
+     "Google, Microsoft, Yandex, PROMT, Babylon and Offline"},
     {"TextNotUtf8", {"--service", "Yandex", "caf\xE9"}, {}, "", "", 2, "not valid UTF-8"},
     {"OptionNotUtf8", {"--service", "Yandex", "--from", "\xFF", "word"}, {}, "", "", 2, kUsage},
     {"BadHost", {"--service", "Yandex", "x y"},
