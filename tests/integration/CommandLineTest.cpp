@@ -150,6 +150,8 @@ const CommandCase kCommandCases[] = {
      {{"LEXORIA_PROMT_HOST", "127.0.0.1:1"}}, "?\u00BF\n", "", 1, "", kStalePromtAnswer},
     {"AServiceWithoutText", {"--service", "Yandex", "--from", "en", "--to", "ru", "two words"},
      {{"LEXORIA_YANDEX_TRANSLATE_HOST", "127.0.0.1:1"}}, "\n", "", 0, "gave no text"},
+    {"OfflineWithoutNetwork", {"--service", "Offline", "--from", "en", "--to", "es", "Hello"}, {},
+     "Hola\n"},
     {"NothingToTranslate", {"--service", "Yandex", "--from", "en", "--to", "ru"}, {}, "?\u00BF\n"},
     {"KeyThree", {"--key", "3", "x"}, {}, "", "", 2, kUsage},
     {"OptionWithoutValue", {"--to"}, {}, "", "", 2, kUsage},
