@@ -11,11 +11,7 @@ using test::AppHarness;
 class Display : public ::testing::Test, protected AppHarness {
   protected:
     Display() {
-        defaults.values = {{"rirstrun", "(null)"},
-                           {"autoDetectLang", "0"},
-                           {"Icon", "1"},
-                           {"leftSim", "en"},
-                           {"rightLangKey", "German"}};
+        defaults.values = test::kLaterStart;
         started();
         app().setOldPasteboard("Hello");
     }

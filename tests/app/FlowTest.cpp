@@ -13,10 +13,7 @@ const std::string kDeclaration = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n";
 class Flow : public ::testing::Test, protected AppHarness {
   protected:
     Flow() {
-        defaults.values = {{"rirstrun", "(null)"}, {"autoDetectLang", "0"},
-                           {"Icon", "1"},          {"leftLangKey", "English"},
-                           {"leftSim", "en"},      {"rightLangKey", "German"},
-                           {"rightSim", "de"}};
+        defaults.values = test::kLaterStart;
         secure.answer("/api/v1.5/tr/translate",
                       {200, "text/xml; charset=utf-8",
                        kDeclaration + "<Translation><text>Hallo Welt</text></Translation>"});
@@ -39,27 +36,25 @@ TEST_F(Flow, ATranslationIsShownOnTopAndCached) {
 }
 
 TEST_F(Flow, CallsWithinTwoTenthsOfASecondAreDropped) {
-    app().setSegment(0);
-    loop.advance(0.1);
-    app().emptyTranslations();
-    app().setSegment(0);  // dropped
-    loop.advance(0.15);
-    app().emptyTranslations();
-    app().setSegment(0);  // 0.25 s after the first: through
-    EXPECT_EQ(secure.requests().size(), 2u);
-}
-
-TEST_F(Flow, TheTimerOfADroppedCallLetsALaterCallThrough) {
-    app().setSegment(0);  // t = 0, through
-    loop.advance(0.15);
-    app().setSegment(0);  // t = 0.15, dropped; its timer fires at 0.35
-    loop.advance(0.1);
-    app().emptyTranslations();
-    app().setSegment(0);  // t = 0.25, through
-    loop.advance(0.11);
-    app().emptyTranslations();
-    app().setSegment(0);  // t = 0.36, through thanks to the dropped call's timer
-    EXPECT_EQ(secure.requests().size(), 3u);
+    const struct {
+        std::vector<double> at;  // the calls, each for a new text
+        std::size_t requests;
+    } rows[] = {
+        {{0, 0.1, 0.25}, 2},
+        // The dropped call at 0.15 leaves a timer that fires at 0.35.
+        {{0, 0.15, 0.25, 0.36}, 3},
+    };
+    for (const auto& row : rows) {
+        loop.advance(10);
+        const double start = loop.now();
+        const auto before = secure.requests().size();
+        for (const double at : row.at) {
+            loop.advance(start + at - loop.now());
+            app().emptyTranslations();
+            app().setSegment(0);
+        }
+        EXPECT_EQ(secure.requests().size() - before, row.requests) << row.at.back();
+    }
 }
 
 TEST_F(Flow, EachServiceIsAskedOncePerText) {

@@ -14,10 +14,7 @@ const std::string kShown = "Hallo[8mWelt!\tja\nnein";
 class HostileDisplay : public ::testing::Test, protected test::AppHarness {
   protected:
     HostileDisplay() {
-        defaults.values = {{"rirstrun", "(null)"}, {"autoDetectLang", "0"},
-                           {"Icon", "1"},          {"leftLangKey", "English"},
-                           {"leftSim", "en"},      {"rightLangKey", "German"},
-                           {"rightSim", "de"}};
+        defaults.values = test::kLaterStart;
         started();
         app().setOldPasteboard("Hello world");
     }

@@ -11,10 +11,7 @@ using test::FakeServicePasteboard;
 class Services : public ::testing::Test, protected AppHarness {
   protected:
     Services() {
-        defaults.values = {{"rirstrun", "(null)"},
-                           {"autoDetectLang", "0"},
-                           {"leftSim", "en"},
-                           {"rightLangKey", "German"}};
+        defaults.values = test::kLaterStart;
         started();
         loop.advance(0.2);
     }

@@ -12,10 +12,7 @@ namespace k = keys;
 // A controller whose foreground program copies its selection on the copy keystroke.
 struct Keys : test::AppHarness {
     Keys() {
-        defaults.values = {{"rirstrun", "(null)"},
-                           {"autoDetectLang", "0"},
-                           {"leftSim", "en"},
-                           {"rightLangKey", "German"}};
+        defaults.values = test::kLaterStart;
         pasteboard.text = "old clipboard";
         keyboard.onCopy = [this] { pasteboard.text = selection; };
         started();

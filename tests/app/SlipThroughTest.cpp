@@ -14,10 +14,7 @@ using test::googlePage;
 class NewText : public ::testing::Test, protected AppHarness {
   protected:
     NewText() {
-        defaults.values = {{"rirstrun", "(null)"},
-                           {"autoDetectLang", "0"},
-                           {"leftSim", "en"},
-                           {"rightLangKey", "German"}};
+        defaults.values = test::kLaterStart;
         keyboard.onCopy = [this] { pasteboard.text = "selected words"; };
         started();
         loop.advance(0);

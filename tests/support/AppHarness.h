@@ -24,6 +24,12 @@ inline CannedAnswer googlePage(const std::string& text) {
                 "</span><textarea name=gtrans>"};
 }
 
+// The settings of a later start: English to German, no detection, the light shown.
+inline const std::map<std::string, std::string> kLaterStart = {
+    {"rirstrun", "(null)"},     {"autoDetectLang", "0"}, {"Icon", "1"},
+    {"leftLangKey", "English"}, {"leftSim", "en"},       {"rightLangKey", "German"},
+    {"rightSim", "de"}};
+
 struct AppHarness {
     AppHarness() {
         site.answer("/lx.plist",

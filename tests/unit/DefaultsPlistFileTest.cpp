@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <pwd.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -173,23 +174,39 @@ TEST_F(DefaultsPlistFileTest, AKillDuringAWriteLeavesAWholeFile) {
     }
 }
 
-TEST(DefaultsPlistFilePath, FollowsTheXdgConfigurationDirectory) {
+TEST(DefaultsPlistFilePath, FollowsTheXdgConfigurationDirectoryThenTheHomeFolder) {
     const char* oldXdg = std::getenv("XDG_CONFIG_HOME");
     const std::string savedXdg = oldXdg ? oldXdg : "";
     const std::string savedHome = std::getenv("HOME") ? std::getenv("HOME") : "/";
+    const auto path = [] { return DefaultsPlistFile::standardPath("org.lexoria.Lexoria"); };
     ::setenv("XDG_CONFIG_HOME", "/tmp/xdg", 1);
-    EXPECT_EQ(DefaultsPlistFile::standardPath("org.lexoria.Lexoria"),
-              "/tmp/xdg/lexoria/org.lexoria.Lexoria.plist");
+    EXPECT_EQ(path(), "/tmp/xdg/lexoria/org.lexoria.Lexoria.plist");
     ::setenv("XDG_CONFIG_HOME", "relative/is/ignored", 1);
     ::setenv("HOME", "/home/someone", 1);
-    EXPECT_EQ(DefaultsPlistFile::standardPath("org.lexoria.Lexoria"),
-              "/home/someone/.config/lexoria/org.lexoria.Lexoria.plist");
+    EXPECT_EQ(path(), "/home/someone/.config/lexoria/org.lexoria.Lexoria.plist");
+    ::unsetenv("XDG_CONFIG_HOME");
+    ::unsetenv("HOME");
+    const fs::path withoutHome = path();
     ::setenv("HOME", savedHome.c_str(), 1);
     if (oldXdg) {
         ::setenv("XDG_CONFIG_HOME", savedXdg.c_str(), 1);
-    } else {
-        ::unsetenv("XDG_CONFIG_HOME");
     }
+    const passwd* entry = ::getpwuid(::getuid());
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(withoutHome, fs::path(entry->pw_dir) / ".config/lexoria/org.lexoria.Lexoria.plist")
+        << "the password database's";
+
+    // Without any home the settings last for the run, and nothing lands in the current
+    // folder.
+    std::ostringstream log;
+    DefaultsPlistFile memory({}, log);
+    memory.setObject("en", "leftSim");
+    EXPECT_EQ(memory.objectForKey("leftSim"), "en");
+    const std::string said = log.str();
+    EXPECT_NE(said.find("no home folder"), std::string::npos) << said;
+    EXPECT_EQ(said.find("no home folder", said.find("no home folder") + 1), std::string::npos)
+        << "said once";
+    EXPECT_FALSE(fs::exists(".config/lexoria"));
 }
 
 }  // namespace

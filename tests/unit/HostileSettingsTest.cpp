@@ -1,7 +1,6 @@
 // Hostile things in the settings folder: each row plants one and checks that the store
 // neither crashes, hangs, nor writes through what it did not create, and loses nothing.
 #include <gtest/gtest.h>
-#include <pwd.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -240,31 +239,6 @@ TEST(HostileSettingsRaces, RunsMovingTheSameFileAsideAtOnceReportNoFailure) {
         EXPECT_EQ(count(said, "could not be moved aside"), 0u) << said;
         EXPECT_EQ(corruptCopies(file).size(), 1u);
     }
-}
-
-TEST(HostileSettingsHome, WithoutHomeTheHomeFolderComesFromThePasswordDatabase) {
-    const std::string savedHome = std::getenv("HOME") ? std::getenv("HOME") : "";
-    const char* xdg = std::getenv("XDG_CONFIG_HOME");
-    const std::string savedXdg = xdg ? xdg : "";
-    ::unsetenv("HOME");
-    ::unsetenv("XDG_CONFIG_HOME");
-    const fs::path path = DefaultsPlistFile::standardPath("org.lexoria.Lexoria");
-    ::setenv("HOME", savedHome.c_str(), 1);
-    if (xdg) {
-        ::setenv("XDG_CONFIG_HOME", savedXdg.c_str(), 1);
-    }
-    const passwd* entry = ::getpwuid(::getuid());
-    ASSERT_NE(entry, nullptr);
-    EXPECT_EQ(path, fs::path(entry->pw_dir) / ".config" / "lexoria" / "org.lexoria.Lexoria.plist");
-
-    // Without any home the settings last for the run, and nothing lands in the current
-    // folder.
-    std::ostringstream log;
-    DefaultsPlistFile memory({}, log);
-    memory.setObject("en", "leftSim");
-    EXPECT_EQ(memory.objectForKey("leftSim"), "en");
-    EXPECT_EQ(count(log.str(), "no home folder"), 1u) << log.str();
-    EXPECT_FALSE(fs::exists(".config/lexoria"));
 }
 
 // Load and save take time in proportion to the file: sixteen times the keys may cost
