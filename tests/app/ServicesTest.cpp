@@ -35,11 +35,16 @@ TEST_F(Services, XmlComesBackIndentedAndIsTranslated) {
     EXPECT_EQ(defaults.values.at("servicego"), "(null)");
 }
 
-TEST_F(Services, MalformedXmlIsMended) {
-    FakeServicePasteboard pboard;
-    pboard.text = "<a><b>x</a>";
-    EXPECT_EQ(request(pboard), std::nullopt);
-    EXPECT_EQ(pboard.returned, "<a>\n  <b>x</b>\n</a>");
+TEST_F(Services, MalformedXmlIsMendedAndADeclarationKept) {
+    for (const auto& [text, returned] : std::vector<std::pair<std::string, std::string>>{
+             {"<a><b>x</a>", "<a>\n  <b>x</b>\n</a>"},
+             {"<?xml version=\"1.0\"?><note><to>Tove</to></note>",
+              "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<note>\n  <to>Tove</to>\n</note>"}}) {
+        FakeServicePasteboard pboard;
+        pboard.text = text;
+        EXPECT_EQ(request(pboard), std::nullopt);
+        EXPECT_EQ(pboard.returned, returned);
+    }
 }
 
 TEST_F(Services, RepairsThatWouldDropTextAreErrors) {

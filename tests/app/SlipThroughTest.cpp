@@ -1,6 +1,5 @@
-// Faults no other controller test caught: the cache across new texts and Babylon, the
-// labels of a regional language, the XML declaration of a Services answer, and a
-// "fromsite" build whose manifest is missing.
+// Faults no other controller test caught: the cache across new texts and Babylon, and
+// the labels of a regional language.
 #include <gtest/gtest.h>
 
 #include "AppHarness.h"
@@ -64,35 +63,6 @@ TEST(Labels, ARegionalLanguageFallsBackToItsLanguage) {
     austrian.locale.languages = {"de-AT"};
     austrian.started();
     EXPECT_EQ(austrian.ui.butMail.title(), "Hilfe");
-}
-
-TEST(ServicesXml, ADeclarationIsKept) {
-    AppHarness harness;
-    harness.defaults.values = {{"rirstrun", "(null)"}, {"autoDetectLang", "0"}};
-    harness.started();
-    test::FakeServicePasteboard pboard;
-    pboard.text = "<?xml version=\"1.0\"?><note><to>Tove</to></note>";
-    harness.services.ports.at("LX")(pboard);
-    EXPECT_EQ(pboard.returned,
-              "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<note>\n  <to>Tove</to>\n</note>");
-}
-
-TEST(SiteBuild, WithoutManifestEndsAtTheNotice) {
-    AppHarness harness;
-    harness.overrideResource("Info.plist",
-                             "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">"
-                             "<dict><key>fromsite</key><true/><key>CFBundleShortVersionString</"
-                             "key><string>3.0.2</string></dict></plist>");
-    harness.site.answer("/lx.plist", {404, "text/html", "not found"});
-    harness.defaults.values = {{"rirstrun", "(null)"}, {"rightSim", "en"}};
-    harness.alerts.answers = {1};
-    harness.started();
-    ASSERT_EQ(harness.alerts.shown.size(), 1u);
-    EXPECT_EQ(harness.alerts.shown[0].informativeText,
-              " This version of Lexoria is no longer supported . Please update .");
-    EXPECT_TRUE(harness.application.terminated);
-    EXPECT_EQ(harness.site.targets(), std::vector<std::string>{"/lx.plist"})
-        << "before the connectivity test";
 }
 
 }  // namespace

@@ -127,6 +127,9 @@ INSTANTIATE_TEST_SUITE_P(, UpdateCheck, ::testing::Values(
     // A build from the site compares its own version first, without the reachability test.
     Case{.name = "SiteBuildOfAnotherVersion", .ownVersion = "3.0.1", .button = 1,
          .notice = &kUpdate, .log = {}, .siteTargets = {"/lx.plist"}, .toolbarItems = 3},
+    Case{.name = "SiteBuildWithoutManifest", .ownVersion = "3.0.2", .manifest = kNotFound,
+         .button = 1, .notice = &kUpdate, .log = {}, .siteTargets = {"/lx.plist"},
+         .toolbarItems = 3},
     Case{.name = "SiteBuildOfItsVersion", .ownVersion = "3.0.2", .ends = false,
          .log = {"Site version ", "?"}, .toolbarItems = 3}),
     [](const auto& info) { return std::string(info.param.name); });
