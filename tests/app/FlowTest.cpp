@@ -58,6 +58,8 @@ TEST_F(Flow, CallsWithinTwoTenthsOfASecondAreDropped) {
 }
 
 TEST_F(Flow, EachServiceIsAskedOncePerText) {
+    plain.answer("/translate/babylon.php",
+                 {200, "text/javascript", "cb('babylon', {\"translatedText\":\"Hallo\"}, 200);"});
     choose(0);
     app().segmentService();
     loop.advance(0.2);
@@ -71,6 +73,83 @@ TEST_F(Flow, EachServiceIsAskedOncePerText) {
     EXPECT_EQ(ui.hudtextView.text, "Hallo") << "from the cache";
     EXPECT_EQ(secure.requests().size(), 2u);
     EXPECT_EQ(app().tagSelService(), 0);
+    for (int twice = 0; twice < 2; ++twice) {
+        loop.advance(0.2);
+        choose(4);
+        app().segmentService();
+    }
+    EXPECT_EQ(plain.requests().size(), 1u) << "Babylon too";
+}
+
+// Answers written by whoever is on the path reach the result view without the control
+// characters that could disguise or hide what they say.
+TEST_F(Flow, TheResultViewGetsNoControlCharactersButLineFeedAndTab) {
+    const std::string hostile("Hallo\x1B[8m\r\x07Welt\x00!\tja\nnein\x7F", 26);
+    const std::string shown = "Hallo[8mWelt!\tja\nnein";
+    secure.answer("/api/v1.5/tr/translate",
+                  {200, "text/xml; charset=utf-8",
+                   kDeclaration + "<Translation><text>" + hostile + "</text></Translation>"});
+    choose(2);
+    app().segmentService();
+    EXPECT_EQ(ui.hudtextView.text, shown);
+
+    // PROMT's answer arrives through the settings and the poll.
+    plain.answer("/services/TranslationService.asmx/GetTranslateNew",
+                 {200, "application/json",
+                  R"({"d":{"resultNoTags":"Hallo\u001b[8m\r\u0007Welt!\tja\nnein\u007f"}})"});
+    loop.advance(0.25);  // past the throttle
+    choose(3);
+    app().segmentService();
+    while (async->running() > 0) {
+        ASSERT_TRUE(loop.waitForPosted(std::chrono::seconds(10)));
+    }
+    loop.advance(0.5);
+    EXPECT_EQ(ui.hudtextView.text, shown);
+    EXPECT_EQ(defaults.values.count("promt_"), 0u) << "the poll took it";
+}
+
+// A new text is translated again, whichever way it came, not answered from the cache.
+TEST(FlowNewText, IsTranslatedAgain) {
+    const struct {
+        const char* name;
+        std::function<void(AppHarness&)> arrives;
+        double wait;
+    } rows[] = {
+        {"a gesture",
+         [](AppHarness& h) {
+             h.ui.choiseShortcuts.selectItemWithTitle("Fn");
+             h.keyboard.modifier(keys::kFunction, true, 0);
+             h.keyboard.modifier(keys::kFunction, false, 0);
+         },
+         0.5},
+        {"a typing pause",
+         [](AppHarness& h) {
+             h.ui.consoleTabTranslate.text = "typed words";
+             h.app().waitBool();
+         },
+         0.2},
+        {"a Services request",
+         [](AppHarness& h) {
+             test::FakeServicePasteboard pboard;
+             pboard.text = "handed words";
+             h.services.ports.at("LX")(pboard);
+         },
+         0},
+    };
+    for (const auto& row : rows) {
+        AppHarness h;
+        h.defaults.values = test::kLaterStart;
+        h.keyboard.onCopy = [&h] { h.pasteboard.text = "selected words"; };
+        h.started();
+        h.loop.advance(0);
+        h.app().setOldPasteboard("first words");
+        h.app().segmentService();
+        h.loop.advance(0.3);
+        h.secure.answer("/", test::googlePage("Servus"));
+        row.arrives(h);
+        h.loop.advance(row.wait);
+        EXPECT_EQ(h.ui.hudtextView.text, "Servus") << row.name;
+    }
 }
 
 TEST_F(Flow, AllDigitSourceCodesAreBabylonNumbers) {

@@ -120,6 +120,11 @@ TEST_F(Startup, LabelsComeInTheFirstOrSecondPreferredLanguage) {
     english.defaults.values["langru"] = "y";
     english.started();
     EXPECT_EQ(english.ui.butMail.title(), "Help") << "no entry: the interface's own text";
+
+    AppHarness austrian;
+    austrian.locale.languages = {"de-AT"};
+    austrian.started();
+    EXPECT_EQ(austrian.ui.butMail.title(), "Hilfe") << "the region's language without its region";
 }
 
 TEST_F(Startup, FontsUseTheSystemsStandInForHelvetica) {
