@@ -204,5 +204,38 @@ TEST_F(CommandLine, AsAProcess) {
         1);
 }
 
+// Hostile standard streams, and answers meant for the terminal.
+TEST_F(CommandLine, AFolderOnStandardInputIsAReadErrorNotAnEmptyText) {
+    const auto result = test::runProcess(LEXORIA_TRANSLATE_BINARY, {"--service", "Yandex"},
+                                         environment, "", {.inputFile = home.path()});
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_NE(result.err.find("cannot read standard input"), std::string::npos) << result.err;
+    EXPECT_EQ(result.out, "");
+}
+
+// Microsoft, Babylon and PROMT answer over plain HTTP: whoever is on the path writes the
+// answer, and must not get to drive the user's terminal.
+TEST_F(CommandLine, ControlSequencesInAnAnswerReachATerminalOnlyAsVisibleEscapes) {
+    const std::string hostile =
+        "a\x1B]0;owned\x07"
+        "b\rc\x1B[2Jd\tz\xC2\x9B"
+        "1m";
+    secure.answer("/api/v1.5/tr/translate",
+                  {200, "text/xml; charset=utf-8",
+                   kDeclaration + "<Translation><text>" + hostile + "</text></Translation>"});
+    const std::vector<std::string> arguments = {"--service", "Yandex", "--from",   "en",
+                                                "--to",      "ru",     "two words"};
+    const auto shown =
+        test::runProcess(LEXORIA_TRANSLATE_BINARY, arguments, environment, "", {.terminal = true});
+    EXPECT_EQ(shown.exitCode, 0) << shown.out;
+    EXPECT_NE(shown.out.find("a\\x1b]0;owned\\x07b\\x0dc\\x1b[2Jd\tz\\u009b1m"), std::string::npos)
+        << shown.out;
+    EXPECT_EQ(shown.out.find('\x1B'), std::string::npos);
+
+    // A pipe gets the answer as it came, for scripts.
+    EXPECT_EQ(test::runProcess(LEXORIA_TRANSLATE_BINARY, arguments, environment).out,
+              hostile + "\n");
+}
+
 }  // namespace
 }  // namespace lexoria

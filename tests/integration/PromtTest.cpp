@@ -121,6 +121,34 @@ TEST_F(PromtClient, AnErrorObjectStoresTheServicesMessageNotNull) {
     EXPECT_EQ(defaults.values.at("promt_"), "There was an error processing the request.");
 }
 
+// A redirect that would turn the POST into a GET (which kept the hand-set Content-Length
+// and waited for a body), or take the text to another server, is not followed.
+TEST_F(PromtClient, ARedirectedPostIsFollowedOnlyAsAPostToTheSameServer) {
+    LoopbackServer elsewhere;
+    elsewhere.answer("/moved", {200, "application/json", R"({"d":{"resultNoTags":"elsewhere"}})"});
+    server.answer("/moved", {200, "application/json", R"({"d":{"resultNoTags":"moved"}})"});
+    const struct {
+        int status;
+        std::string location;
+    } rows[] = {
+        {301, "/moved"}, {302, "/moved"}, {303, "/moved"}, {307, elsewhere.baseUrl() + "/moved"}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.status);
+        const std::size_t before = server.targets().size();
+        log.lines.clear();
+        server.answer(kPath, {row.status, "text/html", "moved", {{"Location", row.location}}});
+        translate("hello");
+        finishRequests();
+        const std::vector<std::string> targets = server.targets();
+        EXPECT_EQ(
+            std::vector<std::string>(targets.begin() + static_cast<long>(before), targets.end()),
+            std::vector<std::string>{kPath});
+        EXPECT_TRUE(log.lines.empty()) << log.lines.front();
+        EXPECT_EQ(defaults.values.count("promt_"), 0u) << "no answer came";
+    }
+    EXPECT_TRUE(elsewhere.requests().empty());
+}
+
 TEST(PromtTimeOut, ASilentServiceFailsAfterTheTimeOut) {
     LoopbackServer server;
     server.answer(kPath, {200, "application/json", "{}", {}, /*hold=*/true});
