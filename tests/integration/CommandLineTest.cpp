@@ -105,6 +105,11 @@ const std::string kAutoDetect =
     "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
     "<key>autoDetectLang</key><string>1</string></dict></plist>\n";
 
+const std::string kDesktopPromtAnswer =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
+    "<key>leftSim</key><string>fr</string><key>promt_</key><string>Bonjour</string>"
+    "</dict></plist>\n";
+
 const std::string kStalePromtAnswer =
     "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
     "<key>promt_</key><string>an old answer</string></dict></plist>\n";
@@ -134,15 +139,8 @@ const CommandCase kCommandCases[] = {
      {"--service", "PROMT", "--from", "en", "--to", "de", "Hello", "world"}, {}, "Hallo Welt\n",
      kPromtPath},
     {"ThePromtAnswerAndSourceOfTheDesktopAreLeftAlone",
-     {"--service", "PROMT", "--from", "en", "--to", "de", "Hello", "world"},
-     {},
-     "Hallo Welt\n",
-     kPromtPath,
-     0,
-     "",
-     "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
-     "<key>leftSim</key><string>fr</string><key>promt_</key><string>Bonjour</string>"
-     "</dict></plist>\n"},
+     {"--service", "PROMT", "--from", "en", "--to", "de", "Hello", "world"}, {}, "Hallo Welt\n",
+     kPromtPath, 0, "", kDesktopPromtAnswer},
     {"PromtWithoutAnswer", {"--service", "PROMT", "--from", "en", "--to", "de", "Hello"},
      {{"LEXORIA_PROMT_HOST", "127.0.0.1:1"}}, "?\u00BF\n", "", 1,
      "something very bad happened here"},
