@@ -1,4 +1,5 @@
-// The desktop services on Qt: the clipboard and the keys typed into the program's windows.
+// The desktop services on Qt: the clipboard, the keys typed into the program's windows,
+// the tray light and the Trash.
 #include <gtest/gtest.h>
 
 #include <QClipboard>
@@ -6,12 +7,14 @@
 #include <QPlainTextEdit>
 #include <QTest>
 
+#include "../support/TempDir.h"
 #include "platform/linux/ApplicationQt.h"
 #include "platform/linux/BundleDirectory.h"
 #include "platform/linux/EventMonitorsQt.h"
 #include "platform/linux/InterfaceLoaderQt.h"
 #include "platform/linux/PasteboardQt.h"
 #include "platform/linux/StatusBarQt.h"
+#include "platform/linux/TrashFolderQt.h"
 
 namespace lexoria {
 namespace {
@@ -99,6 +102,28 @@ TEST(StatusItemQt, DrawsItsTitleInColour) {
         }
     }
     EXPECT_GT(coloured, 200);
+}
+
+TEST(TrashFolderQt, MovesIntoTheUsersTrashEvenBeforeItsFolderExists) {
+    test::TempDir dir;
+    const std::filesystem::path data = dir.path() / "no data yet";
+    const char* saved = std::getenv("XDG_DATA_HOME");
+    const std::string before = saved ? saved : "";
+    ::setenv("XDG_DATA_HOME", data.c_str(), 1);
+    test::writeFile(dir.path() / "Lexoria.app/bin/lexoria", "old");
+    const std::filesystem::path here = std::filesystem::current_path();
+    std::filesystem::current_path(dir.path());
+
+    EXPECT_FALSE(TrashFolderQt().moveToTrash("Lexoria.app")) << "a relative path";
+    EXPECT_TRUE(std::filesystem::exists(dir.path() / "Lexoria.app/bin/lexoria"));
+    EXPECT_TRUE(TrashFolderQt().moveToTrash((dir.path() / "Lexoria.app").string()));
+    std::filesystem::current_path(here);
+    saved ? ::setenv("XDG_DATA_HOME", before.c_str(), 1) : ::unsetenv("XDG_DATA_HOME");
+
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / "Lexoria.app"));
+    EXPECT_TRUE(std::filesystem::exists(data / "Trash/files/Lexoria.app/bin/lexoria"));
+    EXPECT_TRUE(std::filesystem::exists(data / "Trash/info/Lexoria.app.trashinfo"));
+    EXPECT_FALSE(TrashFolderQt().moveToTrash((dir.path() / "Lexoria.app").string())) << "gone";
 }
 
 }  // namespace
