@@ -47,21 +47,6 @@ TEST_F(Startup, SecondStartWritesNoDefaults) {
     EXPECT_EQ(loop.scheduledTimers(), 1u) << "the clipboard watch runs";
 }
 
-TEST_F(Startup, RestoresTheServiceIndexAndAlwaysSelectsTheFirstSegment) {
-    for (const auto& [stored, index] : std::vector<std::pair<std::optional<std::string>, int>>{
-             {"3", 3}, {"4", 0}, {"7", 0}, {"x", 0}, {std::nullopt, 0}}) {
-        AppHarness harness;
-        harness.defaults.values["rirstrun"] = "(null)";
-        if (stored) {
-            harness.defaults.values["tagSelService"] = *stored;
-        }
-        harness.ui.serviceSegment.segment = 2;
-        harness.started();
-        EXPECT_EQ(harness.app().tagSelService(), index) << stored.value_or("absent");
-        EXPECT_EQ(harness.ui.serviceSegment.segment, 0);
-    }
-}
-
 TEST_F(Startup, RestoresTheControlsFromTheSettings) {
     defaults.values = {{"rirstrun", "(null)"},
                        {"autoDetectLang", "1"},

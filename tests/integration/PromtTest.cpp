@@ -149,20 +149,14 @@ TEST_F(PromtClient, ARedirectedPostIsFollowedOnlyAsAPostToTheSameServer) {
     EXPECT_TRUE(elsewhere.requests().empty());
 }
 
-TEST(PromtTimeOut, ASilentServiceFailsAfterTheTimeOut) {
-    LoopbackServer server;
+TEST_F(PromtClient, ASilentServiceFailsAfterTheTimeOut) {
     server.answer(kPath, {200, "application/json", "{}", {}, /*hold=*/true});
-    test::RunLoopVirtual loop;
-    test::DefaultsMemory defaults;
-    test::LocaleFixed locale;
-    test::LogLines log;
-    HttpOptions http;
-    http.timeoutSeconds = 0.3;
-    AsyncHttp async(loop, http);
-    EngineContext context{defaults, locale, {}, http, nullptr, &async, &log};
-    context.addresses.promt = server.hostPort();
-    std::make_shared<Promt>(context)->stringForTranslate("x", "en", "ru");
-    while (async.running() > 0) {
+    HttpOptions impatient;
+    impatient.timeoutSeconds = 0.3;
+    AsyncHttp quick(loop, impatient);
+    EngineContext silent{defaults, locale, context.addresses, impatient, nullptr, &quick, &log};
+    std::make_shared<Promt>(silent)->stringForTranslate("x", "en", "ru");
+    while (quick.running() > 0) {
         ASSERT_TRUE(loop.waitForPosted(std::chrono::seconds(10)));
     }
     EXPECT_EQ(log.lines, std::vector<std::string>{"something very bad happened here"});
