@@ -68,10 +68,8 @@ TEST_P(UpdateCheck, Start) {
     }
     h.plain.answer("/V2/Http.svc/Translate",
                    {200, "application/xml", "<string>" + kGerman + "</string>"});
-    h.defaults.values = {{"rirstrun", "(null)"},
-                         {"autoDetectLang", "0"},
-                         {"leftSim", "en"},
-                         {"rightSim", c.language}};
+    h.defaults.values = test::kLaterStart;
+    h.defaults.values["rightSim"] = c.language;
     h.alerts.answers = {c.button};
     h.started();
 

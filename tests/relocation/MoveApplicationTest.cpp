@@ -291,17 +291,15 @@ TEST(MoveApplicationFailure, AFailedCopyLeavesNothingBehindAndKeepsRunning) {
     EXPECT_FALSE(world.processes.exitStatus);
 }
 
-TEST(MoveApplicationSuppressed, TheSettingKeepsItQuiet) {
-    World world;
-    world.makeBundle(world.home / "Desktop");
-    world.defaults.values[kAlertSuppressKey] = "1";
-    PFMoveToApplicationsFolderIfNecessary(world.host());
-    EXPECT_TRUE(world.alerts.shown.empty());
-}
+TEST(MoveApplicationQuiet, WithTheSettingOrInALinkedApplicationsFolder) {
+    World suppressed;
+    suppressed.makeBundle(suppressed.home / "Desktop");
+    suppressed.defaults.values[kAlertSuppressKey] = "1";
+    PFMoveToApplicationsFolderIfNecessary(suppressed.host());
+    EXPECT_TRUE(suppressed.alerts.shown.empty());
 
-// The program runs from the link's target, which is the destination itself: offering
-// would trash the only copy.
-TEST(MoveApplicationLinked, ALinkedApplicationsFolderCountsAsOne) {
+    // The program runs from the link's target, which is the destination itself: offering
+    // would trash the only copy.
     World world;
     write(world.root / "apps/Other.app", "");
     fs::create_directories(world.home);
