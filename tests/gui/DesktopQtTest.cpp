@@ -9,9 +9,7 @@
 
 #include "../support/TempDir.h"
 #include "platform/linux/ApplicationQt.h"
-#include "platform/linux/BundleDirectory.h"
 #include "platform/linux/EventMonitorsQt.h"
-#include "platform/linux/InterfaceLoaderQt.h"
 #include "platform/linux/PasteboardQt.h"
 #include "platform/linux/StatusBarQt.h"
 #include "platform/linux/TrashFolderQt.h"
@@ -70,24 +68,6 @@ TEST(EventMonitorsQt, TellKeysInTheProgramsCodesBeforeTheyAreHandled) {
     monitors.removeMonitor(monitor);
     QTest::keyClick(&edit, Qt::Key_A);
     EXPECT_TRUE(seen.empty());
-}
-
-TEST(ApplicationQt, HidesAllItsWindowsAndShowsThemAgainOnActivation) {
-    RunLoopQt loop;
-    BundleDirectory bundle{{LEXORIA_RESOURCES}};
-    InterfaceLoaderQt loader(loop, bundle);
-    const Interface ui = loader.loadInterface();
-    ApplicationQt application;
-    ui.window->makeKeyAndOrderFront();
-    ui.prefPane->makeKeyAndOrderFront();
-    application.hide();
-    EXPECT_FALSE(ui.window->isVisible());
-    EXPECT_FALSE(ui.prefPane->isVisible());
-    application.activateIgnoringOtherApps();
-    EXPECT_TRUE(ui.window->isVisible());
-    EXPECT_TRUE(ui.prefPane->isVisible());
-    ui.window->miniaturize();
-    EXPECT_FALSE(ui.window->isVisible()) << "a minimised window counts as not visible";
 }
 
 // The tray light is the title drawn in colour: a title read in the wrong encoding, or no

@@ -180,6 +180,22 @@ TEST(InterfaceLoaderQt, NamesEveryControlForScreenReaders) {
     EXPECT_EQ(loaded.ui.rightLanButton->tag() % 2, 0);
 }
 
+TEST(ApplicationQt, HidesAllItsWindowsAndShowsThemAgainOnActivation) {
+    Loaded loaded;
+    const Interface& ui = loaded.ui;
+    ApplicationQt application;
+    ui.window->makeKeyAndOrderFront();
+    ui.prefPane->makeKeyAndOrderFront();
+    application.hide();
+    EXPECT_FALSE(ui.window->isVisible());
+    EXPECT_FALSE(ui.prefPane->isVisible());
+    application.activateIgnoringOtherApps();
+    EXPECT_TRUE(ui.window->isVisible());
+    EXPECT_TRUE(ui.prefPane->isVisible());
+    ui.window->miniaturize();
+    EXPECT_FALSE(ui.window->isVisible()) << "a minimised window counts as not visible";
+}
+
 // Waits for an animated resize to arrive where the window said it would.
 bool settled(const Window& window, const QWidget* widget) {
     return QTest::qWaitFor([&] { return rectOf(widget->frameGeometry()) == window.frame(); }, 3000);
