@@ -171,8 +171,6 @@ TEST_F(Display, EachActionShowsItsResult) {
          [&] { return defaults.values["rightLangKey"] == "Japanese"; }},
         {"swap", [&] { ui.reloadBut.userActs(); },
          [&] { return defaults.values["leftLangKey"] == "Japanese"; }},
-        {"copy", [&] { ui.hudtextView.text = "Result", ui.copyResultButton.userActs(); },
-         [&] { return pasteboard.text == "Result"; }},
         {"erase", [&] { ui.consoleTabTranslate.text = "typed", ui.eraseSourceButton.userActs(); },
          [&] { return ui.consoleTabTranslate.text.empty(); }},
         {"word box", [&] { ui.wordBox.stateValue = 1, ui.wordBox.userActs(); },

@@ -174,23 +174,6 @@ INSTANTIATE_TEST_SUITE_P(Rows, HostileSettings, ::testing::ValuesIn(kHostileFile
                              return name;
                          });
 
-// The language table and the manifest go through the same reader.
-TEST(HostilePropertyLists, NestingHiddenBehindMarkupIsRefused) {
-    const std::string units[] = {
-        "<array><!--</array>-->",
-        "<array><string><![CDATA[</array>]]></string>",
-        "<array><?pi </array>?>",
-        "<array x=\"</array>\">",
-    };
-    test::TempDir dir;
-    for (const std::string& unit : units) {
-        SCOPED_TRACE(unit);
-        writeFile(dir.path() / "lang.plist", plist(repeated(unit, 200000)));
-        EXPECT_EQ(readPropertyList(dir.path() / "lang.plist"), std::nullopt);
-    }
-    EXPECT_TRUE(readPropertyList(dir.path() / "missing.plist") == std::nullopt);
-}
-
 TEST(HostileSettingsRaces, RunsMovingTheSameFileAsideAtOnceReportNoFailure) {
     for (int round = 0; round < 20; ++round) {
         test::TempDir home;
