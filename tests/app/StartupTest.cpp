@@ -19,11 +19,11 @@ TEST_F(Startup, FirstStartWritesTheDefaultsOfTheRegion) {
     EXPECT_EQ(ui.leftLanButton.items, ui.rightLanButton.items);
     EXPECT_EQ(ui.rightLanButton.items.front(), "Afrikaans") << "names sorted for display";
     EXPECT_EQ(loop.scheduledTimers(), 0u) << "the clipboard watch was stopped again";
-}
 
-TEST_F(Startup, FirstStartInARegionWithoutAGoogleLanguage) {
+    // A region without a Google language, then none at all.
+    defaults.values.clear();
     locale.region = "XK";
-    started();
+    app().applicationDidFinishLaunching();
     EXPECT_EQ(defaults.values.at("rightSim"), "xk");
     EXPECT_EQ(defaults.values.at("rightLangKey"), "(null)");
     locale.region = std::nullopt;

@@ -121,7 +121,7 @@ TEST(ToolbarQt, TellsTheTagOfTheItemTheUserChose) {
     EXPECT_EQ(tags, (std::vector<int>{2, 0, 1}));
 }
 
-TEST(TextViewQt, ReadsBackWhatWasSet) {
+TEST(TextViewQt, ReadsBackWhatWasSetAndItsFont) {
     Loaded loaded;
     const struct {
         const char* name;
@@ -138,11 +138,7 @@ TEST(TextViewQt, ReadsBackWhatWasSet) {
         loaded.ui.hudtextView->setString(row.set);
         EXPECT_EQ(loaded.ui.hudtextView->string(), row.readBack) << row.name;
     }
-}
-
-TEST(TextViewQt, KeepsTheFontSizeInPoints) {
-    Loaded loaded;
-    loaded.ui.hudtextView->setFont(Font{"DejaVu Sans", 17});
+    loaded.ui.hudtextView->setFont(Font{"DejaVu Sans", 17});  // in points
     EXPECT_EQ(loaded.ui.hudtextView->font(), (Font{"DejaVu Sans", 17}));
 }
 
