@@ -13,10 +13,7 @@ const std::string kDeclaration = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n";
 class Flow : public ::testing::Test, protected AppHarness {
   protected:
     Flow() {
-        defaults.values = {{"rirstrun", "(null)"}, {"autoDetectLang", "0"},
-                           {"Icon", "1"},          {"leftLangKey", "English"},
-                           {"leftSim", "en"},      {"rightLangKey", "German"},
-                           {"rightSim", "de"}};
+        defaults.values = test::kLaterStart;
         secure.answer("/api/v1.5/tr/translate",
                       {200, "text/xml; charset=utf-8",
                        kDeclaration + "<Translation><text>Hallo Welt</text></Translation>"});
@@ -39,30 +36,30 @@ TEST_F(Flow, ATranslationIsShownOnTopAndCached) {
 }
 
 TEST_F(Flow, CallsWithinTwoTenthsOfASecondAreDropped) {
-    app().setSegment(0);
-    loop.advance(0.1);
-    app().emptyTranslations();
-    app().setSegment(0);  // dropped
-    loop.advance(0.15);
-    app().emptyTranslations();
-    app().setSegment(0);  // 0.25 s after the first: through
-    EXPECT_EQ(secure.requests().size(), 2u);
-}
-
-TEST_F(Flow, TheTimerOfADroppedCallLetsALaterCallThrough) {
-    app().setSegment(0);  // t = 0, through
-    loop.advance(0.15);
-    app().setSegment(0);  // t = 0.15, dropped; its timer fires at 0.35
-    loop.advance(0.1);
-    app().emptyTranslations();
-    app().setSegment(0);  // t = 0.25, through
-    loop.advance(0.11);
-    app().emptyTranslations();
-    app().setSegment(0);  // t = 0.36, through thanks to the dropped call's timer
-    EXPECT_EQ(secure.requests().size(), 3u);
+    const struct {
+        std::vector<double> at;  // the calls, each for a new text
+        std::size_t requests;
+    } rows[] = {
+        {{0, 0.1, 0.25}, 2},
+        // The dropped call at 0.15 leaves a timer that fires at 0.35.
+        {{0, 0.15, 0.25, 0.36}, 3},
+    };
+    for (const auto& row : rows) {
+        loop.advance(10);
+        const double start = loop.now();
+        const auto before = secure.requests().size();
+        for (const double at : row.at) {
+            loop.advance(start + at - loop.now());
+            app().emptyTranslations();
+            app().setSegment(0);
+        }
+        EXPECT_EQ(secure.requests().size() - before, row.requests) << row.at.back();
+    }
 }
 
 TEST_F(Flow, EachServiceIsAskedOncePerText) {
+    plain.answer("/translate/babylon.php",
+                 {200, "text/javascript", "cb('babylon', {\"translatedText\":\"Hallo\"}, 200);"});
     choose(0);
     app().segmentService();
     loop.advance(0.2);
@@ -76,6 +73,83 @@ TEST_F(Flow, EachServiceIsAskedOncePerText) {
     EXPECT_EQ(ui.hudtextView.text, "Hallo") << "from the cache";
     EXPECT_EQ(secure.requests().size(), 2u);
     EXPECT_EQ(app().tagSelService(), 0);
+    for (int twice = 0; twice < 2; ++twice) {
+        loop.advance(0.2);
+        choose(4);
+        app().segmentService();
+    }
+    EXPECT_EQ(plain.requests().size(), 1u) << "Babylon too";
+}
+
+// Answers written by whoever is on the path reach the result view without the control
+// characters that could disguise or hide what they say.
+TEST_F(Flow, TheResultViewGetsNoControlCharactersButLineFeedAndTab) {
+    const std::string hostile("Hallo\x1B[8m\r\x07Welt\x00!\tja\nnein\x7F", 26);
+    const std::string shown = "Hallo[8mWelt!\tja\nnein";
+    secure.answer("/api/v1.5/tr/translate",
+                  {200, "text/xml; charset=utf-8",
+                   kDeclaration + "<Translation><text>" + hostile + "</text></Translation>"});
+    choose(2);
+    app().segmentService();
+    EXPECT_EQ(ui.hudtextView.text, shown);
+
+    // PROMT's answer arrives through the settings and the poll.
+    plain.answer("/services/TranslationService.asmx/GetTranslateNew",
+                 {200, "application/json",
+                  R"({"d":{"resultNoTags":"Hallo\u001b[8m\r\u0007Welt!\tja\nnein\u007f"}})"});
+    loop.advance(0.25);  // past the throttle
+    choose(3);
+    app().segmentService();
+    while (async->running() > 0) {
+        ASSERT_TRUE(loop.waitForPosted(std::chrono::seconds(10)));
+    }
+    loop.advance(0.5);
+    EXPECT_EQ(ui.hudtextView.text, shown);
+    EXPECT_EQ(defaults.values.count("promt_"), 0u) << "the poll took it";
+}
+
+// A new text is translated again, whichever way it came, not answered from the cache.
+TEST(FlowNewText, IsTranslatedAgain) {
+    const struct {
+        const char* name;
+        std::function<void(AppHarness&)> arrives;
+        double wait;
+    } rows[] = {
+        {"a gesture",
+         [](AppHarness& h) {
+             h.ui.choiseShortcuts.selectItemWithTitle("Fn");
+             h.keyboard.modifier(keys::kFunction, true, 0);
+             h.keyboard.modifier(keys::kFunction, false, 0);
+         },
+         0.5},
+        {"a typing pause",
+         [](AppHarness& h) {
+             h.ui.consoleTabTranslate.text = "typed words";
+             h.app().waitBool();
+         },
+         0.2},
+        {"a Services request",
+         [](AppHarness& h) {
+             test::FakeServicePasteboard pboard;
+             pboard.text = "handed words";
+             h.services.ports.at("LX")(pboard);
+         },
+         0},
+    };
+    for (const auto& row : rows) {
+        AppHarness h;
+        h.defaults.values = test::kLaterStart;
+        h.keyboard.onCopy = [&h] { h.pasteboard.text = "selected words"; };
+        h.started();
+        h.loop.advance(0);
+        h.app().setOldPasteboard("first words");
+        h.app().segmentService();
+        h.loop.advance(0.3);
+        h.secure.answer("/", test::googlePage("Servus"));
+        row.arrives(h);
+        h.loop.advance(row.wait);
+        EXPECT_EQ(h.ui.hudtextView.text, "Servus") << row.name;
+    }
 }
 
 TEST_F(Flow, AllDigitSourceCodesAreBabylonNumbers) {

@@ -14,12 +14,12 @@ constexpr int kOffline = 5;
 struct OfflineHarness : test::AppHarness {
     OfflineHarness() {
         for (const char* pair : {"eng-spa", "spa-eng", "eng-cat"}) {
-            std::ofstream(modes.path() / (std::string(pair) + ".mode")) << "sed -u s/Hello/Hola/\n";
+            test::writeFile(modes.path() / (std::string(pair) + ".mode"), "sed -u s/Hello/Hola/\n");
         }
-        defaults.values = {{"rirstrun", "(null)"}, {"autoDetectLang", "0"},
-                           {"Icon", "1"},          {"leftLangKey", "English"},
-                           {"leftSim", "en"},      {"rightLangKey", "Spanish"},
-                           {"rightSim", "es"},     {"tagSelService", "5"}};
+        defaults.values = test::kLaterStart;
+        defaults.values["rightLangKey"] = "Spanish";
+        defaults.values["rightSim"] = "es";
+        defaults.values["tagSelService"] = "5";
         offline.emplace(modes.path());
     }
     void start() {
@@ -27,9 +27,9 @@ struct OfflineHarness : test::AppHarness {
         host->offline = &*offline;
         host->guesser = &guesser;
         started();
-        ui.serviceSegment.segment = kOffline;
     }
     std::string translate(const std::string& text) {
+        ui.serviceSegment.segment = kOffline;
         app().emptyTranslations();
         app().setOldPasteboard(text);
         loop.advance(0.25);
@@ -65,13 +65,20 @@ TEST_F(OfflineService, APairThatIsNotInstalledGivesNoText) {
     EXPECT_EQ(translate("Hello"), "?\u00BF");
 }
 
-TEST(OfflineServiceIndex, KeepsItsRuleAboveTheSixServices) {
-    const std::pair<const char*, int> rows[] = {{"5", kOffline}, {"4", 0}, {"6", 0}, {"-1", 0}};
+// Babylon (4) is not restored; the segments show the first service whatever was restored.
+TEST(OfflineServiceIndex, IsRestoredFromTheSettingsAndTheFirstSegmentSelected) {
+    const std::pair<std::optional<std::string>, int> rows[] = {
+        {"3", 3}, {"5", kOffline}, {"4", 0}, {"6", 0}, {"7", 0}, {"-1", 0}, {"x", 0}, {{}, 0}};
     for (const auto& [stored, expected] : rows) {
         OfflineHarness harness;
-        harness.defaults.values["tagSelService"] = stored;
+        harness.defaults.values.erase("tagSelService");
+        if (stored) {
+            harness.defaults.values["tagSelService"] = *stored;
+        }
+        harness.ui.serviceSegment.segment = 2;
         harness.start();
-        EXPECT_EQ(harness.app().tagSelService(), expected) << stored;
+        EXPECT_EQ(harness.app().tagSelService(), expected) << stored.value_or("absent");
+        EXPECT_EQ(harness.ui.serviceSegment.segment, 0);
     }
 }
 

@@ -19,11 +19,11 @@ TEST_F(Startup, FirstStartWritesTheDefaultsOfTheRegion) {
     EXPECT_EQ(ui.leftLanButton.items, ui.rightLanButton.items);
     EXPECT_EQ(ui.rightLanButton.items.front(), "Afrikaans") << "names sorted for display";
     EXPECT_EQ(loop.scheduledTimers(), 0u) << "the clipboard watch was stopped again";
-}
 
-TEST_F(Startup, FirstStartInARegionWithoutAGoogleLanguage) {
+    // A region without a Google language, then none at all.
+    defaults.values.clear();
     locale.region = "XK";
-    started();
+    app().applicationDidFinishLaunching();
     EXPECT_EQ(defaults.values.at("rightSim"), "xk");
     EXPECT_EQ(defaults.values.at("rightLangKey"), "(null)");
     locale.region = std::nullopt;
@@ -45,21 +45,6 @@ TEST_F(Startup, SecondStartWritesNoDefaults) {
     EXPECT_FALSE(ui.leftLanButton.isHidden());
     EXPECT_EQ(ui.autoClipboardTranslateBox.state(), 1);
     EXPECT_EQ(loop.scheduledTimers(), 1u) << "the clipboard watch runs";
-}
-
-TEST_F(Startup, RestoresTheServiceIndexAndAlwaysSelectsTheFirstSegment) {
-    for (const auto& [stored, index] : std::vector<std::pair<std::optional<std::string>, int>>{
-             {"3", 3}, {"4", 0}, {"7", 0}, {"x", 0}, {std::nullopt, 0}}) {
-        AppHarness harness;
-        harness.defaults.values["rirstrun"] = "(null)";
-        if (stored) {
-            harness.defaults.values["tagSelService"] = *stored;
-        }
-        harness.ui.serviceSegment.segment = 2;
-        harness.started();
-        EXPECT_EQ(harness.app().tagSelService(), index) << stored.value_or("absent");
-        EXPECT_EQ(harness.ui.serviceSegment.segment, 0);
-    }
 }
 
 TEST_F(Startup, RestoresTheControlsFromTheSettings) {
@@ -120,9 +105,14 @@ TEST_F(Startup, LabelsComeInTheFirstOrSecondPreferredLanguage) {
     english.defaults.values["langru"] = "y";
     english.started();
     EXPECT_EQ(english.ui.butMail.title(), "Help") << "no entry: the interface's own text";
+
+    AppHarness austrian;
+    austrian.locale.languages = {"de-AT"};
+    austrian.started();
+    EXPECT_EQ(austrian.ui.butMail.title(), "Hilfe") << "the region's language without its region";
 }
 
-TEST_F(Startup, FontsUseTheSystemsStandInForHelvetica) {
+TEST_F(Startup, FontsComeFromTheSettingsElseTheSystemsStandInForHelvetica) {
     fonts.substitutes["Helvetica"] = "Liberation Serif";
     started();
     EXPECT_EQ(ui.slider.value, 13);
@@ -131,15 +121,14 @@ TEST_F(Startup, FontsUseTheSystemsStandInForHelvetica) {
     EXPECT_TRUE(ui.hudtextView.textIsBlack);
     EXPECT_EQ(ui.allFontStyleButFirst.titleOfSelectedItem(), "Liberation Serif");
     EXPECT_EQ(ui.allFontStyleButFirst.items, fonts.families);
-}
 
-TEST_F(Startup, FontsComeFromTheSettings) {
-    defaults.values = {
-        {"rirstrun", "(null)"}, {"slider", "18"}, {"allFontStyleButFirst", "Liberation Serif"}};
-    started();
-    EXPECT_EQ(ui.hudtextView.fontValue, (Font{"Liberation Serif", 18}));
-    EXPECT_EQ(ui.consoleTabTranslate.fontValue, (Font{"Liberation Serif", 18}));
-    EXPECT_EQ(ui.allFontStyleButFirst.titleOfSelectedItem(), "Liberation Serif");
+    AppHarness chosen;
+    chosen.defaults.values = {
+        {"rirstrun", "(null)"}, {"slider", "18"}, {"allFontStyleButFirst", "DejaVu Sans"}};
+    chosen.started();
+    EXPECT_EQ(chosen.ui.hudtextView.fontValue, (Font{"DejaVu Sans", 18}));
+    EXPECT_EQ(chosen.ui.consoleTabTranslate.fontValue, (Font{"DejaVu Sans", 18}));
+    EXPECT_EQ(chosen.ui.allFontStyleButFirst.titleOfSelectedItem(), "DejaVu Sans");
 
     AppHarness gone;
     gone.defaults.values = {

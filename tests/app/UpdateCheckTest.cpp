@@ -68,10 +68,8 @@ TEST_P(UpdateCheck, Start) {
     }
     h.plain.answer("/V2/Http.svc/Translate",
                    {200, "application/xml", "<string>" + kGerman + "</string>"});
-    h.defaults.values = {{"rirstrun", "(null)"},
-                         {"autoDetectLang", "0"},
-                         {"leftSim", "en"},
-                         {"rightSim", c.language}};
+    h.defaults.values = test::kLaterStart;
+    h.defaults.values["rightSim"] = c.language;
     h.alerts.answers = {c.button};
     h.started();
 
@@ -127,6 +125,9 @@ INSTANTIATE_TEST_SUITE_P(, UpdateCheck, ::testing::Values(
     // A build from the site compares its own version first, without the reachability test.
     Case{.name = "SiteBuildOfAnotherVersion", .ownVersion = "3.0.1", .button = 1,
          .notice = &kUpdate, .log = {}, .siteTargets = {"/lx.plist"}, .toolbarItems = 3},
+    Case{.name = "SiteBuildWithoutManifest", .ownVersion = "3.0.2", .manifest = kNotFound,
+         .button = 1, .notice = &kUpdate, .log = {}, .siteTargets = {"/lx.plist"},
+         .toolbarItems = 3},
     Case{.name = "SiteBuildOfItsVersion", .ownVersion = "3.0.2", .ends = false,
          .log = {"Site version ", "?"}, .toolbarItems = 3}),
     [](const auto& info) { return std::string(info.param.name); });

@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include "FakeDesktop.h"
-#include "RunLoopVirtual.h"
 #include "windows/CloseView.h"
 #include "windows/Slider.h"
 #include "windows/WindowAdditions.h"
@@ -77,28 +76,17 @@ TEST(Windows, TheShownViewOrAnUnknownTagChangesNothing) {
     EXPECT_EQ(toolbarHeight(prefs.window), 56);
 }
 
-TEST(Windows, PreferencesComeAboveEverything) {
-    Preferences prefs;
-    prefs.slider().showPreferences();
-    EXPECT_TRUE(prefs.window.isVisible());
-    EXPECT_EQ(prefs.window.level, WindowLevel::aboveScreenSaver);
-}
-
-TEST(Windows, LinksOpenTheSiteAndTheMailProgram) {
+// The other links are rows of the display test.
+TEST(Windows, MailAddressesAreEncoded) {
     struct Row {
         std::function<void(Slider&)> act;
         std::string opened;
     };
     const Row rows[] = {
-        {[](Slider& s) { s.reportaBug(); }, "mailto:help@site.test?Subject=Lexoria&body="},
         {[](Slider& s) { s.sendEmailWithMail("", "a@b.test", "Two words", "x & y?"); },
          "mailto:a@b.test?Subject=Two%20words&body=x%20%26%20y%3F"},
         {[](Slider& s) { s.sendEmailWithMail("", "a@b.test", "caf\u00E9", "1+1=2#"); },
          "mailto:a@b.test?Subject=caf%C3%A9&body=1%2B1%3D2%23"},
-        {[](Slider& s) { s.openHowItWork(); }, "http://site.test/"},
-        {[](Slider& s) { s.watchGuideShortcuts(); }, "http://site.test/shortcuts.mov"},
-        {[](Slider& s) { s.downloadPopClipExt(); },
-         "http://site.test/data/uploads/lexoriasource/PopClip_Extention.dmg"},
     };
     for (const Row& row : rows) {
         Preferences prefs;
@@ -107,12 +95,9 @@ TEST(Windows, LinksOpenTheSiteAndTheMailProgram) {
     }
 }
 
-TEST(Windows, TheCloseViewHidesTheApplicationAndTracksItsBounds) {
-    RunLoopVirtual loop;
+// What the close control does is a row of the display test.
+TEST(Windows, TheCloseViewTracksItsBounds) {
     FakeApplication application;
-    FakeWindow window;
-    window.makeKeyAndOrderFront();
-    application.windows = {&window};
     FakeCloseView view;
     CloseView closeView(view, application);
     view.resize(16, 16);
@@ -120,14 +105,6 @@ TEST(Windows, TheCloseViewHidesTheApplicationAndTracksItsBounds) {
     ASSERT_EQ(view.areas.size(), 1u) << "the old area is gone";
     EXPECT_EQ(view.areas.begin()->second.first, (Rect{0, 0, 24, 20}));
     EXPECT_EQ(view.areas.begin()->second.second, 129u);
-
-    bool ticked = false;
-    loop.scheduleTimer(0.1, false, [&] { ticked = true; });
-    view.userActs();
-    EXPECT_TRUE(application.hidden);
-    EXPECT_FALSE(window.isVisible()) << "the whole application, not only a window";
-    loop.advance(0.1);
-    EXPECT_TRUE(ticked) << "timers go on";
 }
 
 }  // namespace

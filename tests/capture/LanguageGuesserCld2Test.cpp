@@ -21,6 +21,7 @@ TEST(LanguageGuesserCld2, AnswersOnlyWhenSureInCurrentCodes) {
          "Yogyakarta. Basa iki uga dianggo ing Banten lan Jawa Kulon.",
          "jv"},
         {"digits: an unreliable guess", "12345 67890", std::nullopt},
+        {"too short to be sure", "xq", std::nullopt},
         {"broken UTF-8: unknown", "\xff\xfe broken", std::nullopt},
         {"nothing", "", std::nullopt},
     };

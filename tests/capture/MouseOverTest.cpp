@@ -1,6 +1,8 @@
-#include "capture/MouseOver.h"
-
+// The word under the pointer and the marked element under it, on a made-up desktop.
 #include <gtest/gtest.h>
+
+#include "capture/MouseOver.h"
+#include "capture/UIRun.h"
 
 #include "FakeAccessibility.h"
 #include "RunLoopVirtual.h"
@@ -54,18 +56,26 @@ TEST(WordStep, GrowsTheWordAroundThePosition) {
     }
 }
 
-class Recorder final : public RetrievedStringDelegate {
+// What either delegate was handed.
+class Recorder final : public RetrievedStringDelegate, public SendedStringDelegate {
   public:
     void retrivedString(const std::string& word) override { words.push_back(word); }
+    void sendString(const std::string& text) override { words.push_back(text); }
     std::vector<std::string> words;
 };
 
-class MouseOverTest : public ::testing::Test {
+struct Desktop {
+    Desktop() { accessibility.clock = &loop; }
+    RunLoopVirtual loop;
+    FakeScreens screens;
+    FakePointer pointer;
+    FakeAccessibility accessibility;
+    std::shared_ptr<Recorder> recorder = std::make_shared<Recorder>();
+};
+
+class MouseOverTest : public ::testing::Test, protected Desktop {
   protected:
-    MouseOverTest() {
-        accessibility.clock = &loop;
-        mouseOver.setDelegate(recorder);
-    }
+    MouseOverTest() { mouseOver.setDelegate(recorder); }
 
     std::shared_ptr<FakeElement> placeText(const std::u16string& text, long underPoint) {
         auto element = std::make_shared<FakeElement>("text");
@@ -74,13 +84,8 @@ class MouseOverTest : public ::testing::Test {
         return element;
     }
 
-    RunLoopVirtual loop;
-    FakeScreens screens;
-    FakePointer pointer;
-    FakeAccessibility accessibility;
     FakeEventTaps taps{loop};
     MouseOver mouseOver{{loop, screens, pointer, accessibility, taps}};
-    std::shared_ptr<Recorder> recorder = std::make_shared<Recorder>();
 };
 
 TEST_F(MouseOverTest, ReportsOnlyAWordThatDiffersFromTheLastOne) {
@@ -156,22 +161,20 @@ TEST_F(MouseOverTest, ALongWordIsCutTo128UnitsLeftAnd127Right) {
     EXPECT_EQ(recorder->words, std::vector<std::string>{std::string(255, 'a')});
 }
 
+// Left of a text marker, else nothing when the element answers no text query.
 TEST_F(MouseOverTest, TakesTheWordLeftOfATextMarker) {
     auto element = std::make_shared<FakeElement>();
     element->withLeftWord("hello ");
     accessibility.place({0, 0, 1920, 1080}, element);
+    accessibility.place({0, 0, 100, 100}, std::make_shared<FakeElement>());
     mouseOver.mouseMoved();
-    loop.advance(0.0001);  // one poll
+    loop.advance(0.0001);         // one poll
+    pointer.at = Point{-50, 10};  // on no monitor: asked at (0, 0), on the one without text
+    mouseOver.mouseMoved();
+    loop.advance(0.0001);
+    EXPECT_EQ(accessibility.queries.front(), (Point{100, 100}));
+    EXPECT_EQ(accessibility.queries.back(), (Point{0, 0}));
     EXPECT_EQ(recorder->words, std::vector<std::string>{"hello"});
-}
-
-TEST_F(MouseOverTest, AnElementWithoutTextQueriesReportsNothing) {
-    accessibility.place({0, 0, 1920, 1080}, std::make_shared<FakeElement>());
-    pointer.at = Point{-50, 10};  // on no monitor: asked at (0, 0)
-    mouseOver.mouseMoved();
-    loop.advance(0.0001);  // one poll
-    EXPECT_EQ(accessibility.queries, std::vector<Point>{(Point{0, 0})});
-    EXPECT_TRUE(recorder->words.empty());
 }
 
 TEST_F(MouseOverTest, ATapThatCannotBeMadeIsTriedAgainLater) {
@@ -190,14 +193,65 @@ TEST_F(MouseOverTest, ATapThatCannotBeMadeIsTriedAgainLater) {
     EXPECT_EQ(recorder->words, std::vector<std::string>{"foo"});
 }
 
-TEST(MouseOverInstance, IsOnePerProcess) {
-    RunLoopVirtual loop;
-    FakeScreens screens;
-    FakePointer pointer;
-    FakeAccessibility accessibility;
-    FakeEventTaps taps{loop};
+TEST_F(MouseOverTest, IsOnePerProcess) {
     const MouseOverHost host{loop, screens, pointer, accessibility, taps};
     EXPECT_EQ(&MouseOver::instance(host), &MouseOver::instance(host));
+}
+
+class UIRunTest : public ::testing::Test, protected Desktop {
+  protected:
+    UIRunTest() {
+        marked->with(ax::kRole, AXValue::ofText("AXMenuBarItem"))
+            .with(ax::kTitle, AXValue::ofText("💡"));
+        plain->with(ax::kRole, AXValue::ofText("AXButton")).with(ax::kTitle, AXValue::ofText("OK"));
+        accessibility.place({0, 0, 100, 100}, marked);
+        accessibility.place({200, 0, 100, 100}, plain);
+        run->setDelegate(recorder);
+    }
+
+    // Puts the pointer at `x` (top row) and lets one poll run.
+    void pointAt(double x) {
+        pointer.at = Point{x, 10};
+        loop.advance(0.1);
+    }
+
+    std::shared_ptr<FakeElement> marked = std::make_shared<FakeElement>("marked");
+    std::shared_ptr<FakeElement> plain = std::make_shared<FakeElement>("plain");
+    std::shared_ptr<UIRun> run =
+        std::make_shared<UIRun>(UIRunHost{loop, screens, pointer, accessibility});
+};
+
+TEST_F(UIRunTest, PollsTenTimesASecondButAsksOnlyWhenThePointerMoved) {
+    pointer.at = Point{500, 500};
+    run->awakeFromNib();
+    loop.advance(1.0);
+    EXPECT_EQ(accessibility.queryTimes, std::vector<double>{0.0}) << "a resting pointer";
+    for (int i = 1; i <= 3; ++i) {
+        pointer.at = Point{500.0 + i, 500};
+        loop.advance(0.1);
+    }
+    ASSERT_EQ(accessibility.queryTimes.size(), 4u);
+    EXPECT_NEAR(accessibility.queryTimes[3] - accessibility.queryTimes[1], 0.2, 1e-9);
+    EXPECT_EQ(loop.scheduledTimers(), 1u);
+    EXPECT_EQ(run->currentUIElement(), nullptr) << "no element answers there";
+}
+
+TEST_F(UIRunTest, SendsTheMarkerOncePerArrivalOnAMarkedElement) {
+    run->awakeFromNib();
+    const double path[] = {50, 60, 250, 50, 210};  // on, within, off, back, off
+    for (double x : path) {
+        pointAt(x);
+    }
+    EXPECT_EQ(accessibility.queries.size(), 6u);
+    EXPECT_EQ(recorder->words, (std::vector<std::string>{"💡", "💡"}));
+    EXPECT_EQ(run->currentUIElement(), plain);
+}
+
+TEST_F(UIRunTest, AMarkedElementWithoutDelegateIsHarmless) {
+    run->setDelegate(nullptr);
+    run->awakeFromNib();
+    pointAt(50);
+    EXPECT_EQ(run->currentUIElement(), marked);
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
-// The desktop services on Qt: the clipboard and the keys typed into the program's windows.
+// The desktop services on Qt: the clipboard, the keys typed into the program's windows,
+// the tray light and the Trash.
 #include <gtest/gtest.h>
 
 #include <QClipboard>
@@ -6,12 +7,12 @@
 #include <QPlainTextEdit>
 #include <QTest>
 
+#include "../support/TempDir.h"
 #include "platform/linux/ApplicationQt.h"
-#include "platform/linux/BundleDirectory.h"
 #include "platform/linux/EventMonitorsQt.h"
-#include "platform/linux/InterfaceLoaderQt.h"
 #include "platform/linux/PasteboardQt.h"
 #include "platform/linux/StatusBarQt.h"
+#include "platform/linux/TrashFolderQt.h"
 
 namespace lexoria {
 namespace {
@@ -69,24 +70,6 @@ TEST(EventMonitorsQt, TellKeysInTheProgramsCodesBeforeTheyAreHandled) {
     EXPECT_TRUE(seen.empty());
 }
 
-TEST(ApplicationQt, HidesAllItsWindowsAndShowsThemAgainOnActivation) {
-    RunLoopQt loop;
-    BundleDirectory bundle{{LEXORIA_RESOURCES}};
-    InterfaceLoaderQt loader(loop, bundle);
-    const Interface ui = loader.loadInterface();
-    ApplicationQt application;
-    ui.window->makeKeyAndOrderFront();
-    ui.prefPane->makeKeyAndOrderFront();
-    application.hide();
-    EXPECT_FALSE(ui.window->isVisible());
-    EXPECT_FALSE(ui.prefPane->isVisible());
-    application.activateIgnoringOtherApps();
-    EXPECT_TRUE(ui.window->isVisible());
-    EXPECT_TRUE(ui.prefPane->isVisible());
-    ui.window->miniaturize();
-    EXPECT_FALSE(ui.window->isVisible()) << "a minimised window counts as not visible";
-}
-
 // The tray light is the title drawn in colour: a title read in the wrong encoding, or no
 // colour emoji font, draws grey marks or nothing.
 TEST(StatusItemQt, DrawsItsTitleInColour) {
@@ -99,6 +82,28 @@ TEST(StatusItemQt, DrawsItsTitleInColour) {
         }
     }
     EXPECT_GT(coloured, 200);
+}
+
+TEST(TrashFolderQt, MovesIntoTheUsersTrashEvenBeforeItsFolderExists) {
+    test::TempDir dir;
+    const std::filesystem::path data = dir.path() / "no data yet";
+    const char* saved = std::getenv("XDG_DATA_HOME");
+    const std::string before = saved ? saved : "";
+    ::setenv("XDG_DATA_HOME", data.c_str(), 1);
+    test::writeFile(dir.path() / "Lexoria.app/bin/lexoria", "old");
+    const std::filesystem::path here = std::filesystem::current_path();
+    std::filesystem::current_path(dir.path());
+
+    EXPECT_FALSE(TrashFolderQt().moveToTrash("Lexoria.app")) << "a relative path";
+    EXPECT_TRUE(std::filesystem::exists(dir.path() / "Lexoria.app/bin/lexoria"));
+    EXPECT_TRUE(TrashFolderQt().moveToTrash((dir.path() / "Lexoria.app").string()));
+    std::filesystem::current_path(here);
+    saved ? ::setenv("XDG_DATA_HOME", before.c_str(), 1) : ::unsetenv("XDG_DATA_HOME");
+
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / "Lexoria.app"));
+    EXPECT_TRUE(std::filesystem::exists(data / "Trash/files/Lexoria.app/bin/lexoria"));
+    EXPECT_TRUE(std::filesystem::exists(data / "Trash/info/Lexoria.app.trashinfo"));
+    EXPECT_FALSE(TrashFolderQt().moveToTrash((dir.path() / "Lexoria.app").string())) << "gone";
 }
 
 }  // namespace

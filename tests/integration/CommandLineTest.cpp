@@ -2,9 +2,6 @@
 // a few run the program as a process.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
-
 #include "LoopbackServer.h"
 #include "RunProcess.h"
 #include "TempDir.h"
@@ -59,11 +56,6 @@ class CommandLine : public ::testing::Test {
     std::filesystem::path settingsPath() const {
         return home.path() / "config" / "lexoria" / "org.lexoria.Lexoria.plist";
     }
-    std::string settingsFile() const {
-        std::ostringstream text;
-        text << std::ifstream(settingsPath()).rdbuf();
-        return text.str();
-    }
     test::ProcessResult run(const Arguments& arguments, const std::string& input = "") {
         std::ostringstream out, err;
         const auto variable = [this](const char* name) -> std::optional<std::string> {
@@ -113,6 +105,11 @@ const std::string kAutoDetect =
     "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
     "<key>autoDetectLang</key><string>1</string></dict></plist>\n";
 
+const std::string kDesktopPromtAnswer =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
+    "<key>leftSim</key><string>fr</string><key>promt_</key><string>Bonjour</string>"
+    "</dict></plist>\n";
+
 const std::string kStalePromtAnswer =
     "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
     "<key>promt_</key><string>an old answer</string></dict></plist>\n";
@@ -142,15 +139,8 @@ const CommandCase kCommandCases[] = {
      {"--service", "PROMT", "--from", "en", "--to", "de", "Hello", "world"}, {}, "Hallo Welt\n",
      kPromtPath},
     {"ThePromtAnswerAndSourceOfTheDesktopAreLeftAlone",
-     {"--service", "PROMT", "--from", "en", "--to", "de", "Hello", "world"},
-     {},
-     "Hallo Welt\n",
-     kPromtPath,
-     0,
-     "",
-     "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
-     "<key>leftSim</key><string>fr</string><key>promt_</key><string>Bonjour</string>"
-     "</dict></plist>\n"},
+     {"--service", "PROMT", "--from", "en", "--to", "de", "Hello", "world"}, {}, "Hallo Welt\n",
+     kPromtPath, 0, "", kDesktopPromtAnswer},
     {"PromtWithoutAnswer", {"--service", "PROMT", "--from", "en", "--to", "de", "Hello"},
      {{"LEXORIA_PROMT_HOST", "127.0.0.1:1"}}, "?\u00BF\n", "", 1,
      "something very bad happened here"},
@@ -158,10 +148,14 @@ const CommandCase kCommandCases[] = {
      {{"LEXORIA_PROMT_HOST", "127.0.0.1:1"}}, "?\u00BF\n", "", 1, "", kStalePromtAnswer},
     {"AServiceWithoutText", {"--service", "Yandex", "--from", "en", "--to", "ru", "two words"},
      {{"LEXORIA_YANDEX_TRANSLATE_HOST", "127.0.0.1:1"}}, "\n", "", 0, "gave no text"},
+    {"OfflineWithoutNetwork", {"--service", "Offline", "--from", "en", "--to", "es", "Hello"}, {},
+     "Hola\n"},
     {"NothingToTranslate", {"--service", "Yandex", "--from", "en", "--to", "ru"}, {}, "?\u00BF\n"},
     {"KeyThree", {"--key", "3", "x"}, {}, "", "", 2, kUsage},
     {"OptionWithoutValue", {"--to"}, {}, "", "", 2, kUsage},
     {"UnknownOption", {"--frobnicate", "x"}, {}, "", "", 2, kUsage},
+    {"ServiceNotOneOfTheSix", {"--service", "google", "hi"}, {}, "", "", 2,
+     "Google, Microsoft, Yandex, PROMT, Babylon and Offline"},
     {"TextNotUtf8", {"--service", "Yandex", "caf\xE9"}, {}, "", "", 2, "not valid UTF-8"},
     {"OptionNotUtf8", {"--service", "Yandex", "--from", "\xFF", "word"}, {}, "", "", 2, kUsage},
     {"BadHost", {"--service", "Yandex", "x y"},
@@ -178,8 +172,7 @@ TEST_P(Commands, PrintTheResultAndExit) {
         environment[name] = value;
     }
     if (!c.settings.empty()) {
-        std::filesystem::create_directories(settingsPath().parent_path());
-        std::ofstream(settingsPath()) << c.settings;
+        test::writeFile(settingsPath(), c.settings);
     }
     const auto result = run(c.arguments);
     EXPECT_EQ(result.exitCode, c.exitCode) << result.err;
@@ -187,7 +180,7 @@ TEST_P(Commands, PrintTheResultAndExit) {
     EXPECT_NE(result.err.find(c.err), std::string::npos) << result.err;
     EXPECT_EQ(lastTarget(), c.target);
     // The desktop program's settings are read, never written.
-    EXPECT_EQ(settingsFile(), c.settings);
+    EXPECT_EQ(test::readFile(settingsPath()), c.settings);
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, Commands, ::testing::ValuesIn(kCommandCases),
@@ -207,6 +200,39 @@ TEST_F(CommandLine, AsAProcess) {
     EXPECT_EQ(
         test::runProcess(LEXORIA_TRANSLATE_BINARY, {"--service=PROMT", "x"}, environment).exitCode,
         1);
+}
+
+// Hostile standard streams, and answers meant for the terminal.
+TEST_F(CommandLine, AFolderOnStandardInputIsAReadErrorNotAnEmptyText) {
+    const auto result = test::runProcess(LEXORIA_TRANSLATE_BINARY, {"--service", "Yandex"},
+                                         environment, "", {.inputFile = home.path()});
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_NE(result.err.find("cannot read standard input"), std::string::npos) << result.err;
+    EXPECT_EQ(result.out, "");
+}
+
+// Microsoft, Babylon and PROMT answer over plain HTTP: whoever is on the path writes the
+// answer, and must not get to drive the user's terminal.
+TEST_F(CommandLine, ControlSequencesInAnAnswerReachATerminalOnlyAsVisibleEscapes) {
+    const std::string hostile =
+        "a\x1B]0;owned\x07"
+        "b\rc\x1B[2Jd\tz\xC2\x9B"
+        "1m";
+    secure.answer("/api/v1.5/tr/translate",
+                  {200, "text/xml; charset=utf-8",
+                   kDeclaration + "<Translation><text>" + hostile + "</text></Translation>"});
+    const std::vector<std::string> arguments = {"--service", "Yandex", "--from",   "en",
+                                                "--to",      "ru",     "two words"};
+    const auto shown =
+        test::runProcess(LEXORIA_TRANSLATE_BINARY, arguments, environment, "", {.terminal = true});
+    EXPECT_EQ(shown.exitCode, 0) << shown.out;
+    EXPECT_NE(shown.out.find("a\\x1b]0;owned\\x07b\\x0dc\\x1b[2Jd\tz\\u009b1m"), std::string::npos)
+        << shown.out;
+    EXPECT_EQ(shown.out.find('\x1B'), std::string::npos);
+
+    // A pipe gets the answer as it came, for scripts.
+    EXPECT_EQ(test::runProcess(LEXORIA_TRANSLATE_BINARY, arguments, environment).out,
+              hostile + "\n");
 }
 
 }  // namespace

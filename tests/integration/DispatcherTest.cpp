@@ -2,9 +2,6 @@
 // the services do: canned answers in, the requests that left and the result out.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
-
 #include "DefaultsMemory.h"
 #include "LocaleFixed.h"
 #include "LoopbackServer.h"
@@ -32,11 +29,7 @@ const std::string kPrivet = "\u043F\u0440\u0438\u0432\u0435\u0442";
 const std::string kNone = "?\u00BF";
 const std::string kNihao = "%E4%BD%A0%E5%A5%BD%20%E4%B8%96%E7%95%8C";
 
-std::string fixture(const std::string& name) {
-    std::ostringstream bytes;
-    bytes << std::ifstream(std::string(LEXORIA_TEST_DATA) + "/" + name, std::ios::binary).rdbuf();
-    return bytes.str();
-}
+using test::fixture;
 CannedAnswer xml(const std::string& body, int status = 200) {
     return {status, "text/xml; charset=utf-8", kDeclaration + body};
 }

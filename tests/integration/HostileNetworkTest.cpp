@@ -11,8 +11,6 @@
 #include "FakeDesktop.h"
 #include "LocaleFixed.h"
 #include "LoopbackServer.h"
-#include "RunLoopVirtual.h"
-#include "engine/AsyncHttp.h"
 #include "engine/HttpFetch.h"
 #include "engine/Promt.h"
 #include "engine/SelfTranslators.h"
@@ -22,8 +20,6 @@ namespace {
 
 using test::CannedAnswer;
 using test::LoopbackServer;
-
-const std::string kPromtPath = "/services/TranslationService.asmx/GetTranslateNew";
 
 HttpOptions trusting(const LoopbackServer& server, double timeoutSeconds) {
     HttpOptions options;
@@ -55,54 +51,6 @@ TEST(HostileNetwork, AUrlTooLongForAnyRequestFailsAtOnceWithALogLine) {
     EXPECT_NE(log.lines[0].find("not sent"), std::string::npos) << log.lines[0];
     EXPECT_NE(log.lines[0].find(server.baseUrl()), std::string::npos) << log.lines[0];
     EXPECT_TRUE(server.requests().empty());
-}
-
-class HostilePromt : public ::testing::Test {
-  protected:
-    HostilePromt() { context.addresses.promt = server.hostPort(); }
-
-    void translate(const std::string& text) {
-        SelfTranslators(context).setService("PROMT", text, "en", "ru", std::nullopt, 1);
-        while (async.running() > 0) {
-            ASSERT_TRUE(loop.waitForPosted(std::chrono::seconds(10))) << "the request hangs";
-        }
-    }
-
-    LoopbackServer server;
-    test::RunLoopVirtual loop;
-    test::DefaultsMemory defaults;
-    test::LocaleFixed locale;
-    test::LogLines log;
-    HttpOptions http = trusting(server, 30);
-    AsyncHttp async{loop, http};
-    EngineContext context{defaults, locale, {}, http, nullptr, &async, &log};
-};
-
-// A redirect that would turn the POST into a GET (which kept the hand-set Content-Length
-// and waited for a body), or take the text to another server, is not followed.
-TEST_F(HostilePromt, ARedirectedPostIsFollowedOnlyAsAPostToTheSameServer) {
-    LoopbackServer elsewhere;
-    elsewhere.answer("/moved", {200, "application/json", R"({"d":{"resultNoTags":"elsewhere"}})"});
-    server.answer("/moved", {200, "application/json", R"({"d":{"resultNoTags":"moved"}})"});
-    const struct {
-        int status;
-        std::string location;
-    } rows[] = {
-        {301, "/moved"}, {302, "/moved"}, {303, "/moved"}, {307, elsewhere.baseUrl() + "/moved"}};
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.status);
-        const std::size_t before = server.targets().size();
-        log.lines.clear();
-        server.answer(kPromtPath, {row.status, "text/html", "moved", {{"Location", row.location}}});
-        translate("hello");
-        const std::vector<std::string> targets = server.targets();
-        EXPECT_EQ(
-            std::vector<std::string>(targets.begin() + static_cast<long>(before), targets.end()),
-            std::vector<std::string>{kPromtPath});
-        EXPECT_TRUE(log.lines.empty()) << log.lines.front();
-        EXPECT_EQ(defaults.values.count("promt_"), 0u) << "no answer came";
-    }
-    EXPECT_TRUE(elsewhere.requests().empty());
 }
 
 TEST(HostileNetwork, ARedirectFromHttpsToPlainHttpIsRefused) {

@@ -9,9 +9,7 @@
 
 #include <fstream>
 
-#include "RunProcess.h"
 #include "TempDir.h"
-#include "platform/linux/LanguageGuesserCld2.h"
 #include "platform/linux/OfflineTranslatorApertium.h"
 
 namespace lexoria {
@@ -170,36 +168,6 @@ TEST(OfflineTranslator, APipelineKilledBetweenRequestsIsStartedAgain) {
         EXPECT_EQ(children().size(), stages.size()) << "the old stages reaped";
     }
     EXPECT_TRUE(children().empty());
-}
-
-TEST(OfflineTranslator, Cld2GuessesOnlyWhenItIsSure) {
-    const std::pair<std::string, std::optional<std::string>> rows[] = {
-        {"This is a sentence in English, long enough for the guess to be a sure one.", "en"},
-        {"\u05D6\u05D4\u05D5 \u05DE\u05E9\u05E4\u05D8 \u05D1\u05E2\u05D1\u05E8\u05D9\u05EA "
-         "\u05E9\u05E0\u05DB\u05EA\u05D1 \u05DB\u05D3\u05D9 \u05DC\u05D1\u05D3\u05D5\u05E7 "
-         "\u05D0\u05EA \u05D6\u05D9\u05D4\u05D5\u05D9 \u05D4\u05E9\u05E4\u05D4",
-         "he"},
-        {"xq", std::nullopt},
-        {"12345 67890", std::nullopt},
-        {"", std::nullopt},
-    };
-    const LanguageGuesserCld2 guesser;
-    for (const auto& [text, expected] : rows) {
-        EXPECT_EQ(guesser.languageOf(text), expected) << text;
-    }
-}
-
-TEST(OfflineTranslator, TheCommandLineTranslatesWithoutNetwork) {
-    test::TempDir home;
-    const auto result = test::runProcess(
-        LEXORIA_TRANSLATE_BINARY, {"--service", "Offline", "--from", "en", "--to", "es", "Hello"},
-        {{"HOME", home.path().string()},
-         {"PATH", "/usr/bin:/bin"},
-         {"LEXORIA_GOOGLE_HOST", "127.0.0.1:1"},
-         {"LEXORIA_MICROSOFT_HOST", "127.0.0.1:1"},
-         {"LEXORIA_YANDEX_TRANSLATE_HOST", "127.0.0.1:1"}});
-    EXPECT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_EQ(result.out, "Hola\n");
 }
 
 }  // namespace

@@ -100,20 +100,14 @@ TEST_F(PromtClient, FailuresStoreNothingAndLogOnce) {
     EXPECT_EQ(defaults.values.count("promt_"), 0u) << "an answer that is no JSON object";
     EXPECT_TRUE(log.lines.empty());
 
-    context.addresses.promt = "127.0.0.1:1";
-    translate("x");
-    finishRequests();
-    EXPECT_EQ(defaults.values.count("promt_"), 0u);
-    EXPECT_EQ(log.lines, std::vector<std::string>{"something very bad happened here"});
-}
-
-TEST_F(PromtClient, TheClientOutlivesTheCallThatMadeIt) {
+    // No server: the client outlives the call that made it, to tell.
     {
         EngineContext shortLived{defaults, locale, {}, http, nullptr, &async, &log};
         shortLived.addresses.promt = "127.0.0.1:1";
         SelfTranslators(shortLived).setService("PROMT", "x", "en", "ru", std::nullopt, 1);
     }
     finishRequests();
+    EXPECT_EQ(defaults.values.count("promt_"), 0u);
     EXPECT_EQ(log.lines, std::vector<std::string>{"something very bad happened here"});
 }
 
@@ -127,20 +121,42 @@ TEST_F(PromtClient, AnErrorObjectStoresTheServicesMessageNotNull) {
     EXPECT_EQ(defaults.values.at("promt_"), "There was an error processing the request.");
 }
 
-TEST(PromtTimeOut, ASilentServiceFailsAfterTheTimeOut) {
-    LoopbackServer server;
+// A redirect that would turn the POST into a GET (which kept the hand-set Content-Length
+// and waited for a body), or take the text to another server, is not followed.
+TEST_F(PromtClient, ARedirectedPostIsFollowedOnlyAsAPostToTheSameServer) {
+    LoopbackServer elsewhere;
+    elsewhere.answer("/moved", {200, "application/json", R"({"d":{"resultNoTags":"elsewhere"}})"});
+    server.answer("/moved", {200, "application/json", R"({"d":{"resultNoTags":"moved"}})"});
+    const struct {
+        int status;
+        std::string location;
+    } rows[] = {
+        {301, "/moved"}, {302, "/moved"}, {303, "/moved"}, {307, elsewhere.baseUrl() + "/moved"}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.status);
+        const std::size_t before = server.targets().size();
+        log.lines.clear();
+        server.answer(kPath, {row.status, "text/html", "moved", {{"Location", row.location}}});
+        translate("hello");
+        finishRequests();
+        const std::vector<std::string> targets = server.targets();
+        EXPECT_EQ(
+            std::vector<std::string>(targets.begin() + static_cast<long>(before), targets.end()),
+            std::vector<std::string>{kPath});
+        EXPECT_TRUE(log.lines.empty()) << log.lines.front();
+        EXPECT_EQ(defaults.values.count("promt_"), 0u) << "no answer came";
+    }
+    EXPECT_TRUE(elsewhere.requests().empty());
+}
+
+TEST_F(PromtClient, ASilentServiceFailsAfterTheTimeOut) {
     server.answer(kPath, {200, "application/json", "{}", {}, /*hold=*/true});
-    test::RunLoopVirtual loop;
-    test::DefaultsMemory defaults;
-    test::LocaleFixed locale;
-    test::LogLines log;
-    HttpOptions http;
-    http.timeoutSeconds = 0.3;
-    AsyncHttp async(loop, http);
-    EngineContext context{defaults, locale, {}, http, nullptr, &async, &log};
-    context.addresses.promt = server.hostPort();
-    std::make_shared<Promt>(context)->stringForTranslate("x", "en", "ru");
-    while (async.running() > 0) {
+    HttpOptions impatient;
+    impatient.timeoutSeconds = 0.3;
+    AsyncHttp quick(loop, impatient);
+    EngineContext silent{defaults, locale, context.addresses, impatient, nullptr, &quick, &log};
+    std::make_shared<Promt>(silent)->stringForTranslate("x", "en", "ru");
+    while (quick.running() > 0) {
         ASSERT_TRUE(loop.waitForPosted(std::chrono::seconds(10)));
     }
     EXPECT_EQ(log.lines, std::vector<std::string>{"something very bad happened here"});

@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <fstream>
-
 #include "LoopbackServer.h"
 #include "TempDir.h"
 #include "engine/HttpFetch.h"
@@ -13,10 +11,7 @@ namespace {
 using test::LoopbackServer;
 using test::TempDir;
 
-void writeFile(const std::filesystem::path& path, const std::string& text) {
-    std::filesystem::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary) << text;
-}
+using test::writeFile;
 
 std::optional<std::string> bodyOf(const std::optional<HttpAnswer>& answer) {
     return answer ? std::optional<std::string>(answer->body) : std::nullopt;

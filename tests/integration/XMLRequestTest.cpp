@@ -44,15 +44,12 @@ TEST_F(XMLRequestTest, MissingOrUnknownCharacterSetsMeanUtf8) {
     EXPECT_EQ(serve({200, "text/html; charset=", kPrivet}), kPrivet);
 }
 
-TEST_F(XMLRequestTest, UndecodableBodiesAreTheEmptyTextNotNothing) {
+TEST_F(XMLRequestTest, UndecodableBodiesAreTheEmptyTextAndErrorPagesTheirBody) {
     EXPECT_EQ(serve({200, "text/html; charset=utf-8", "ok\xFF\xFE"}), "");
     EXPECT_EQ(serve({200, "text/html", kPrivetCp1251}), "") << "windows-1251 bytes read as UTF-8";
     EXPECT_EQ(serve({200, "text/plain; charset=us-ascii", "caf\xE9"}), "");
     EXPECT_EQ(serve({200, "text/html", ""}), "") << "an empty body is a text";
-}
-
-TEST_F(XMLRequestTest, ErrorStatusesHandOutTheirBody) {
-    EXPECT_EQ(serve({500, "text/plain", "server trouble"}), "server trouble");
+    EXPECT_EQ(serve({500, "text/plain", "server trouble"}), "server trouble") << "any status";
     EXPECT_EQ(fetch(server.baseUrl() + "/unknown"), "not found");
 }
 

@@ -7,7 +7,6 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <fstream>
 #include <set>
 #include <thread>
 
@@ -28,16 +27,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// Files written here may be run.
 void write(const fs::path& file, const std::string& text) {
-    fs::create_directories(file.parent_path());
-    std::ofstream(file) << text;
+    test::writeFile(file, text);
     fs::permissions(file, fs::perms::owner_all);
 }
-
-std::string read(const fs::path& file) {
-    std::ifstream in(file);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
+using test::readFile;
 
 // Some folders are not ours to write, as for anyone but the administrator (the tests
 // may run as root, who may write anywhere).
@@ -206,13 +201,13 @@ TEST_P(MoveApplication, OffersCopiesAndRelaunchesAsTheCaseNeeds) {
                     "/bin/sh | -c | (/bin/sleep 5 && /usr/bin/udisksctl unmount -b "
                     "'/dev/loop7p1' && /usr/bin/udisksctl loop-delete -b '/dev/loop7') &");
             }
-            EXPECT_EQ(read(copy / "share/lexoria/marker"), "new");
+            EXPECT_EQ(readFile(copy / "share/lexoria/marker"), "new");
             EXPECT_EQ(fs::status(copy / "bin/lexoria").permissions(), fs::perms::owner_all);
             break;
         case Outcome::switched:
             log = {kMoving, "INFO -- Switching to an already running version"};
             launched = {(old / "bin/lexoria").string()};
-            EXPECT_EQ(read(old / "share/lexoria/marker"), "old");
+            EXPECT_EQ(readFile(old / "share/lexoria/marker"), "old");
             break;
         case Outcome::canceled:
             log = {kMoving, "INFO -- Not moving because user canceled authorization"};
@@ -235,10 +230,10 @@ TEST_P(MoveApplication, OffersCopiesAndRelaunchesAsTheCaseNeeds) {
     const bool moved = c.outcome == Outcome::moved;
     EXPECT_EQ(fs::exists(source / "share/lexoria/marker"), !moved || c.sourceKept);
     if (!moved && copy != source) {
-        EXPECT_NE(read(copy / "share/lexoria/marker"), "new");
+        EXPECT_NE(readFile(copy / "share/lexoria/marker"), "new");
     }
     if (c.oldCopy && !c.oldCopyRuns) {
-        EXPECT_EQ(read(world.root / "Trash/files/Lexoria.app/share/lexoria/marker"), "old");
+        EXPECT_EQ(readFile(world.root / "Trash/files/Lexoria.app/share/lexoria/marker"), "old");
     }
 }
 
@@ -296,17 +291,15 @@ TEST(MoveApplicationFailure, AFailedCopyLeavesNothingBehindAndKeepsRunning) {
     EXPECT_FALSE(world.processes.exitStatus);
 }
 
-TEST(MoveApplicationSuppressed, TheSettingKeepsItQuiet) {
-    World world;
-    world.makeBundle(world.home / "Desktop");
-    world.defaults.values[kAlertSuppressKey] = "1";
-    PFMoveToApplicationsFolderIfNecessary(world.host());
-    EXPECT_TRUE(world.alerts.shown.empty());
-}
+TEST(MoveApplicationQuiet, WithTheSettingOrInALinkedApplicationsFolder) {
+    World suppressed;
+    suppressed.makeBundle(suppressed.home / "Desktop");
+    suppressed.defaults.values[kAlertSuppressKey] = "1";
+    PFMoveToApplicationsFolderIfNecessary(suppressed.host());
+    EXPECT_TRUE(suppressed.alerts.shown.empty());
 
-// The program runs from the link's target, which is the destination itself: offering
-// would trash the only copy.
-TEST(MoveApplicationLinked, ALinkedApplicationsFolderCountsAsOne) {
+    // The program runs from the link's target, which is the destination itself: offering
+    // would trash the only copy.
     World world;
     write(world.root / "apps/Other.app", "");
     fs::create_directories(world.home);
@@ -362,10 +355,11 @@ TEST(MoveApplicationRelaunch, TheShellStartsTheCopyWhateverItsPath) {
             ("/bin/sh -c " + shellQuotedString(script) + " </dev/null >/dev/null 2>&1").c_str()),
         0);
     const fs::path started = world.root / "started";
-    for (int i = 0; i < 200 && read(started).empty(); ++i) {
+    for (int i = 0; i < 200 && readFile(started).empty(); ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
-    EXPECT_EQ(read(started), (world.home / "Applications/Lexoria.app/bin/lexoria").string() + "\n");
+    EXPECT_EQ(readFile(started),
+              (world.home / "Applications/Lexoria.app/bin/lexoria").string() + "\n");
     EXPECT_FALSE(fs::exists(source));
 }
 

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <fstream>
 #include <thread>
 
 #include "TempDir.h"
@@ -18,15 +17,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-void write(const fs::path& file, const std::string& text) {
-    fs::create_directories(file.parent_path());
-    std::ofstream(file) << text;
-}
-
-std::string read(const fs::path& file) {
-    std::ifstream in(file);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
+using test::readFile;
+using test::writeFile;
 
 constexpr const char* kRoot = "22 1 8:1 / / rw shared:1 - ext4 /dev/sda1 rw\n";
 
@@ -64,9 +56,9 @@ TEST(MountTableProc, FindsTheImageBehindTheVolumeHoldingAPath) {
     };
     for (const Row& row : rows) {
         test::TempDir dir;
-        write(dir.path() / "mountinfo", row.mounts);
-        write(dir.path() / "sys/block/loop3/loop/backing_file", "/home/u/Lexoria.iso\n");
-        write(dir.path() / "sys/block/loop4/loop/backing_file", "");
+        writeFile(dir.path() / "mountinfo", row.mounts);
+        writeFile(dir.path() / "sys/block/loop3/loop/backing_file", "/home/u/Lexoria.iso\n");
+        writeFile(dir.path() / "sys/block/loop4/loop/backing_file", "");
         const MountTableProc table((dir.path() / "mountinfo").string(),
                                    (dir.path() / "sys").string());
         const std::optional<DiskImage> image = table.diskImageHolding(row.path);
@@ -104,10 +96,10 @@ TEST(ProcessesPosix, LaunchesWithoutWaiting) {
     const fs::path done = dir.path() / "it's done";
     ProcessesPosix processes;
     ASSERT_TRUE(processes.launch("/bin/sh", {"-c", "echo \"$1\" > \"$1\"", "sh", done.string()}));
-    for (int i = 0; i < 200 && read(done).empty(); ++i) {
+    for (int i = 0; i < 200 && readFile(done).empty(); ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
-    EXPECT_EQ(read(done), done.string() + "\n");
+    EXPECT_EQ(readFile(done), done.string() + "\n");
     EXPECT_FALSE(processes.launch((dir.path() / "missing").string(), {}));
 }
 
@@ -119,7 +111,7 @@ TEST(AuthorizationPkexec, ReadsPkexecsAnswers) {
         std::optional<int> exitStatus;
     };
     const Row rows[] = {
-        {"prompt dismissed", "exit 126", true, std::nullopt},
+        // A dismissed prompt (126) is a case of the move's own table.
         {"not authorized", "exit 127", false, std::nullopt},
         {"the program's status", "exec \"$@\"", false, 3},
         {"killed", "kill -9 $$", false, std::nullopt},
@@ -129,7 +121,7 @@ TEST(AuthorizationPkexec, ReadsPkexecsAnswers) {
         test::TempDir dir;
         const fs::path pkexec = dir.path() / "pkexec";
         if (row.pkexec) {
-            write(pkexec, std::string("#!/bin/sh\n") + row.pkexec + "\n");
+            writeFile(pkexec, std::string("#!/bin/sh\n") + row.pkexec + "\n");
             fs::permissions(pkexec, fs::perms::owner_all);
         }
         const fs::path seen = dir.path() / "seen";
@@ -140,7 +132,7 @@ TEST(AuthorizationPkexec, ReadsPkexecsAnswers) {
         EXPECT_EQ(run.canceled, row.canceled) << row.name;
         EXPECT_EQ(run.exitStatus, row.exitStatus) << row.name;
         if (run.exitStatus) {
-            EXPECT_EQ(read(seen), "a b'c\n") << row.name;
+            EXPECT_EQ(readFile(seen), "a b'c\n") << row.name;
         }
     }
 }
@@ -180,9 +172,9 @@ TEST(HostPathsLinux, DownloadsIsTheFolderTheDesktopNames) {
     const std::string home = dir.path().string();
     const HostPathsLinux paths({home, "", "", "", home + "/.config"});
     EXPECT_EQ(paths.downloadsFolders(), std::vector<std::string>{home + "/Downloads"});
-    write(dir.path() / ".config/user-dirs.dirs",
-          "# written by xdg-user-dirs-update\nXDG_DESKTOP_DIR=\"$HOME/Bureau\"\n"
-          "XDG_DOWNLOAD_DIR=\"$HOME/Téléchargements\"\n");
+    writeFile(dir.path() / ".config/user-dirs.dirs",
+              "# written by xdg-user-dirs-update\nXDG_DESKTOP_DIR=\"$HOME/Bureau\"\n"
+              "XDG_DOWNLOAD_DIR=\"$HOME/Téléchargements\"\n");
     EXPECT_EQ(paths.downloadsFolders(), std::vector<std::string>{home + "/Téléchargements"});
 }
 

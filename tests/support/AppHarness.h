@@ -3,8 +3,6 @@
 // One controller on the fakes, with the maker's site and the services on loopback
 // servers and time on the virtual clock.
 
-#include <filesystem>
-#include <fstream>
 #include <memory>
 
 #include "DefaultsMemory.h"
@@ -19,11 +17,6 @@
 
 namespace lexoria::test {
 
-inline std::string fileText(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 // A Google page whose translation is `text`.
 inline CannedAnswer googlePage(const std::string& text) {
     return {200, "text/html; charset=UTF-8",
@@ -31,11 +24,17 @@ inline CannedAnswer googlePage(const std::string& text) {
                 "</span><textarea name=gtrans>"};
 }
 
+// The settings of a later start: English to German, no detection, the light shown.
+inline const std::map<std::string, std::string> kLaterStart = {
+    {"rirstrun", "(null)"},     {"autoDetectLang", "0"}, {"Icon", "1"},
+    {"leftLangKey", "English"}, {"leftSim", "en"},       {"rightLangKey", "German"},
+    {"rightSim", "de"}};
+
 struct AppHarness {
     AppHarness() {
         site.answer("/lx.plist",
-                    {200, "application/xml", fileText(std::string(LEXORIA_SITE) + "/lx.plist")});
-        site.answer("/", {200, "text/html", fileText(std::string(LEXORIA_SITE) + "/index.html")});
+                    {200, "application/xml", readFile(std::string(LEXORIA_SITE) + "/lx.plist")});
+        site.answer("/", {200, "text/html", readFile(std::string(LEXORIA_SITE) + "/index.html")});
         secure.answer("/", googlePage("Hallo"));
         addresses.site = site.hostPort();
         addresses.google = secure.hostPort();
@@ -68,7 +67,7 @@ struct AppHarness {
     }
     // Writes a resource that takes precedence over the shipped ones.
     void overrideResource(const std::string& name, const std::string& text) {
-        std::ofstream(overrides.path() / name) << text;
+        writeFile(overrides.path() / name, text);
     }
     std::size_t serviceRequests() const {
         return secure.requests().size() + plain.requests().size();

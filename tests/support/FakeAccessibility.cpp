@@ -72,20 +72,7 @@ std::optional<bool> FakeElement::isAttributeSettable(const std::string& name) co
     if (!names || std::find(names->begin(), names->end(), name) == names->end()) {
         return std::nullopt;
     }
-    return std::find(settable.begin(), settable.end(), name) != settable.end();
-}
-
-std::optional<std::vector<std::string>> FakeElement::actionNames() const {
-    std::vector<std::string> names;
-    for (const auto& [name, text] : actions) {
-        names.push_back(name);
-    }
-    return names;
-}
-
-std::optional<std::string> FakeElement::actionDescription(const std::string& action) const {
-    const auto it = actions.find(action);
-    return it == actions.end() ? std::nullopt : std::optional(it->second);
+    return false;
 }
 
 std::optional<std::vector<std::string>> FakeElement::parameterizedAttributeNames() const {
@@ -154,13 +141,7 @@ std::shared_ptr<AccessibleElement> FakeAccessibility::elementAtPosition(float x,
 struct FakeEventTaps::Tap final : EventTap, EventTapSource, std::enable_shared_from_this<Tap> {
     Tap(FakeEventTaps& owner, std::function<void(int)> callback)
         : owner(owner), callback(std::move(callback)) {}
-    std::shared_ptr<EventTapSource> createRunLoopSource() override {
-        if (owner.sourcesFail) {
-            return nullptr;
-        }
-        ++owner.sourcesMade;
-        return shared_from_this();
-    }
+    std::shared_ptr<EventTapSource> createRunLoopSource() override { return shared_from_this(); }
     void addToMainRunLoop() override {
         ++owner.sourcesAdded;
         delivering = true;

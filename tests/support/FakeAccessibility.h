@@ -34,23 +34,24 @@ class FakeElement final : public AccessibleElement {
     }
 
     bool equals(const AccessibleElement& other) const override { return &other == this; }
-    std::optional<int32_t> processIdentifier() const override { return pid; }
+    std::optional<int32_t> processIdentifier() const override { return std::nullopt; }
     std::optional<std::vector<std::string>> attributeNames() const override;
     std::optional<AXValue> copyAttributeValue(const std::string& name) const override;
     std::optional<long> attributeValueCount(const std::string& name) const override;
     std::optional<bool> isAttributeSettable(const std::string& name) const override;
-    std::optional<std::vector<std::string>> actionNames() const override;
-    std::optional<std::string> actionDescription(const std::string& action) const override;
-    void performAction(const std::string& action) override { performed.push_back(action); }
+    // Nothing to set and no actions, as for most text elements.
+    std::optional<std::vector<std::string>> actionNames() const override {
+        return std::vector<std::string>{};
+    }
+    std::optional<std::string> actionDescription(const std::string&) const override {
+        return std::nullopt;
+    }
+    void performAction(const std::string&) override {}
     std::optional<std::vector<std::string>> parameterizedAttributeNames() const override;
     std::optional<AXValue> copyParameterizedAttributeValue(const std::string& name,
                                                            const AXValue& parameter) const override;
     std::string description() const override { return "<FakeElement " + name_ + ">"; }
 
-    std::optional<int32_t> pid;
-    std::vector<std::string> settable;
-    std::map<std::string, std::string> actions;  // name to description
-    std::vector<std::string> performed;
     mutable std::vector<std::string> copied;    // attributes read directly, in order
     mutable std::vector<TextRange> rangeReads;  // AXStringForRange arguments
     mutable std::vector<Point> pointsAsked;
@@ -103,9 +104,7 @@ class FakeEventTaps final : public EventTaps {
     void send(int type);
 
     bool tapsFail = false;
-    bool sourcesFail = false;
     int tapsMade = 0;
-    int sourcesMade = 0;
     int sourcesAdded = 0;
 
   private:

@@ -171,46 +171,44 @@ FakeInterface::FakeInterface() {
 }
 
 Interface FakeInterface::loadInterface() {
-    Interface ui;
-    ui.window = &window;
-    ui.prefPane = &prefPane;
-    ui.toolbar = &toolbar;
-    ui.popover = &popover;
-    ui.translatePopover = &translatePopover;
-    ui.hudtextView = &hudtextView;
-    ui.consoleTabTranslate = &consoleTabTranslate;
-    ui.reviewTView = &reviewTView;
-    ui.serviceSegment = &serviceSegment;
-    ui.menuSegment = &menuSegment;
-    ui.leftLanButton = &leftLanButton;
-    ui.rightLanButton = &rightLanButton;
-    ui.reloadBut = &reloadBut;
-    ui.autoDetectLang = &autoDetectLang;
-    ui.autoClipboardTranslateBox = &autoClipboardTranslateBox;
-    ui.lblIcon = &lblIcon;
-    ui.choiseShortcuts = &choiseShortcuts;
-    ui.hoverTranslate = &hoverTranslate;
-    ui.slider = &slider;
-    ui.allFontStyleButFirst = &allFontStyleButFirst;
-    ui.labelFont = &labelFont;
-    ui.labelFontSize = &labelFontSize;
-    ui.butMail = &butMail;
-    ui.wordBox = &wordBox;
-    ui.ctrlBox = &ctrlBox;
-    ui.closeView = &closeView;
-    ui.copyResultButton = &copyResultButton;
-    ui.eraseSourceButton = &eraseSourceButton;
-    ui.settingsPopoverButton = &settingsPopoverButton;
-    ui.translatePopoverButton = &translatePopoverButton;
-    ui.preferencesButton = &preferencesButton;
-    ui.quitButton = &quitButton;
-    ui.generalView = &generalView;
-    ui.infoView = &infoView;
-    ui.reviewersView = &reviewersView;
-    ui.butItWork = &butItWork;
-    ui.guideBtn = &guideBtn;
-    ui.popclipBtn = &popclipBtn;
-    return ui;
+    return {.window = &window,
+            .hudtextView = &hudtextView,
+            .consoleTabTranslate = &consoleTabTranslate,
+            .serviceSegment = &serviceSegment,
+            .menuSegment = &menuSegment,
+            .leftLanButton = &leftLanButton,
+            .rightLanButton = &rightLanButton,
+            .reloadBut = &reloadBut,
+            .closeView = &closeView,
+            .copyResultButton = &copyResultButton,
+            .eraseSourceButton = &eraseSourceButton,
+            .settingsPopoverButton = &settingsPopoverButton,
+            .translatePopoverButton = &translatePopoverButton,
+            .popover = &popover,
+            .translatePopover = &translatePopover,
+            .autoDetectLang = &autoDetectLang,
+            .autoClipboardTranslateBox = &autoClipboardTranslateBox,
+            .preferencesButton = &preferencesButton,
+            .quitButton = &quitButton,
+            .prefPane = &prefPane,
+            .toolbar = &toolbar,
+            .generalView = &generalView,
+            .infoView = &infoView,
+            .reviewersView = &reviewersView,
+            .reviewTView = &reviewTView,
+            .lblIcon = &lblIcon,
+            .wordBox = &wordBox,
+            .ctrlBox = &ctrlBox,
+            .choiseShortcuts = &choiseShortcuts,
+            .hoverTranslate = &hoverTranslate,
+            .slider = &slider,
+            .allFontStyleButFirst = &allFontStyleButFirst,
+            .labelFont = &labelFont,
+            .labelFontSize = &labelFontSize,
+            .butMail = &butMail,
+            .butItWork = &butItWork,
+            .guideBtn = &guideBtn,
+            .popclipBtn = &popclipBtn};
 }
 
 }  // namespace lexoria::test

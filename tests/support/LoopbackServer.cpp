@@ -145,10 +145,6 @@ std::optional<RecordedRequest> LoopbackServer::lastRequest() const {
     return impl_->recorded.back();
 }
 
-int LoopbackServer::port() const {
-    return impl_->port;
-}
-
 std::string LoopbackServer::hostPort() const {
     return "127.0.0.1:" + std::to_string(impl_->port);
 }

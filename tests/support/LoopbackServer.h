@@ -52,7 +52,6 @@ class LoopbackServer {
     std::vector<std::string> targets() const;
     std::optional<RecordedRequest> lastRequest() const;
 
-    int port() const;
     std::string hostPort() const;  // "127.0.0.1:<port>"
     std::string baseUrl() const;   // "http://127.0.0.1:<port>" or "https://..."
     std::string caFile() const;    // PEM to trust for https; empty for http

@@ -1,11 +1,11 @@
 #include "RunProcess.h"
 
 #include <fcntl.h>
+#include <pty.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
-#include <fstream>
-#include <sstream>
 #include <stdexcept>
 
 #include "TempDir.h"
@@ -14,11 +14,11 @@ namespace lexoria::test {
 
 ProcessResult runProcess(const std::string& program, const std::vector<std::string>& arguments,
                          const std::map<std::string, std::string>& environment,
-                         const std::string& input) {
+                         const std::string& input, const Streams& streams) {
     // Files rather than pipes: nothing to interleave, and no side can block the other.
     const TempDir dir;
     const std::string in = dir.path() / "in", out = dir.path() / "out", err = dir.path() / "err";
-    std::ofstream(in, std::ios::binary) << input;
+    writeFile(in, input);
     std::vector<std::string> strings{program};
     strings.insert(strings.end(), arguments.begin(), arguments.end());
     const std::size_t argc = strings.size();
@@ -33,9 +33,20 @@ ProcessResult runProcess(const std::string& program, const std::vector<std::stri
     envp.push_back(nullptr);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, in.c_str(), O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT, 0600);
-    posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT, 0600);
+    const std::string& inFile = streams.inputFile.empty() ? in : streams.inputFile;
+    posix_spawn_file_actions_addopen(&actions, 0, inFile.c_str(), O_RDONLY, 0);
+    int terminal = -1, side = -1;
+    if (streams.terminal) {
+        if (::openpty(&terminal, &side, nullptr, nullptr, nullptr) != 0) {
+            throw std::runtime_error("no pseudo-terminal");
+        }
+        posix_spawn_file_actions_adddup2(&actions, side, 1);
+        posix_spawn_file_actions_adddup2(&actions, side, 2);
+        posix_spawn_file_actions_addclose(&actions, terminal);
+    } else {
+        posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT, 0600);
+        posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT, 0600);
+    }
     pid_t child = 0;
     const int spawned =
         posix_spawn(&child, program.c_str(), &actions, nullptr, argv.data(), envp.data());
@@ -43,14 +54,20 @@ ProcessResult runProcess(const std::string& program, const std::vector<std::stri
     if (spawned != 0) {
         throw std::runtime_error("cannot start " + program);
     }
+    std::string shown;
+    if (streams.terminal) {
+        ::close(side);
+        char buffer[4096];
+        // Ends in EIO once the program, the terminal's last writer, is gone.
+        for (ssize_t n; (n = ::read(terminal, buffer, sizeof buffer)) > 0;) {
+            shown.append(buffer, static_cast<std::size_t>(n));
+        }
+        ::close(terminal);
+    }
     int status = 0;
     ::waitpid(child, &status, 0);
-    const auto text = [](const std::string& path) {
-        std::ostringstream bytes;
-        bytes << std::ifstream(path, std::ios::binary).rdbuf();
-        return bytes.str();
-    };
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, text(out), text(err)};
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, streams.terminal ? shown : readFile(out),
+            readFile(err)};
 }
 
 }  // namespace lexoria::test

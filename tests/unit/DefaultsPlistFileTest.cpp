@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
+#include <pwd.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <fstream>
 #include <random>
 #include <sstream>
 
@@ -14,27 +14,9 @@ namespace lexoria {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void writeFile(const fs::path& path, const std::string& bytes) {
-    fs::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary) << bytes;
-}
-
-std::vector<fs::path> corruptCopies(const fs::path& file) {
-    std::vector<fs::path> found;
-    for (const auto& entry : fs::directory_iterator(file.parent_path())) {
-        if (entry.path().filename().string().rfind(file.filename().string() + ".corrupt-", 0) ==
-            0) {
-            found.push_back(entry.path());
-        }
-    }
-    return found;
-}
+using test::corruptCopies;
+using test::readFile;
+using test::writeFile;
 
 class DefaultsPlistFileTest : public ::testing::Test {
   protected:
@@ -43,19 +25,39 @@ class DefaultsPlistFileTest : public ::testing::Test {
     std::ostringstream log;
 };
 
-TEST_F(DefaultsPlistFileTest, WritesAnXmlDictionaryOfStringsThatANewInstanceReads) {
+// Whatever the settings port is handed comes back exactly, from this instance and from
+// a new one reading the file.
+TEST_F(DefaultsPlistFileTest, KeepsAnyTextExactlyInAnXmlDictionaryThatANewInstanceReads) {
+    const std::string texts[] = {
+        "(null)",
+        "",
+        "<plist>&amp;</string>]]>",
+        " leading and trailing  ",
+        "line\nbreaks\r\nand\ttabs",
+        "\x01\x0b control",
+        "\u041F\u0440\u0438\u0432\u0435\u0442 \U0001F4A1 \u2714\uFE0E",
+        std::string(100000, 'x'),
+    };
     {
         DefaultsPlistFile defaults(file, log);
-        defaults.setObject("en", "leftSim");
-        defaults.setObject("(null)", "rirstrun");
+        EXPECT_EQ(defaults.objectForKey("key<&>0"), std::nullopt);
+        defaults.setObject("overwritten", "key<&>0");
+        for (std::size_t i = 0; i < std::size(texts); ++i) {
+            defaults.setObject(texts[i], "key<&>" + std::to_string(i));
+            EXPECT_EQ(defaults.objectForKey("key<&>" + std::to_string(i)), texts[i]) << i;
+        }
+        defaults.setObject("x", "removed");
+        defaults.removeObject("removed");
+        defaults.removeObject("never written");
     }
     const std::string xml = readFile(file);
     EXPECT_NE(xml.find("<!DOCTYPE plist"), std::string::npos) << xml;
-    EXPECT_NE(xml.find("<key>leftSim</key>"), std::string::npos) << xml;
     EXPECT_NE(xml.find("<string>(null)</string>"), std::string::npos) << xml;
     DefaultsPlistFile reopened(file, log);
-    EXPECT_EQ(reopened.objectForKey("leftSim"), "en");
-    EXPECT_EQ(reopened.objectForKey("rirstrun"), "(null)");
+    for (std::size_t i = 0; i < std::size(texts); ++i) {
+        EXPECT_EQ(reopened.objectForKey("key<&>" + std::to_string(i)), texts[i]) << i;
+    }
+    EXPECT_EQ(reopened.objectForKey("removed"), std::nullopt);
     EXPECT_EQ(log.str(), "");
 }
 
@@ -111,9 +113,12 @@ TEST_F(DefaultsPlistFileTest, ScalarValuesOfOtherTypesReadAsText) {
     EXPECT_TRUE(corruptCopies(file).empty());
 }
 
-TEST_F(DefaultsPlistFileTest, NulCharactersBecomeReplacementCharacters) {
-    DefaultsPlistFile(file, log).setObject(std::string("a\0b", 3), "k");
-    EXPECT_EQ(DefaultsPlistFile(file, log).objectForKey("k"),
+TEST_F(DefaultsPlistFileTest, TextItCannotKeepBecomesReplacementCharacters) {
+    DefaultsPlistFile defaults(file, log);
+    defaults.setObject(std::string("a\0b", 3), "nul");
+    defaults.setObject("\xC3(\xFF", "bad\xFE");
+    EXPECT_EQ(defaults.objectForKey("bad\xFE"), "\uFFFD(\uFFFD");
+    EXPECT_EQ(DefaultsPlistFile(file, log).objectForKey("nul"),
               "a\uFFFD"
               "b");
 }
@@ -169,23 +174,39 @@ TEST_F(DefaultsPlistFileTest, AKillDuringAWriteLeavesAWholeFile) {
     }
 }
 
-TEST(DefaultsPlistFilePath, FollowsTheXdgConfigurationDirectory) {
+TEST(DefaultsPlistFilePath, FollowsTheXdgConfigurationDirectoryThenTheHomeFolder) {
     const char* oldXdg = std::getenv("XDG_CONFIG_HOME");
     const std::string savedXdg = oldXdg ? oldXdg : "";
     const std::string savedHome = std::getenv("HOME") ? std::getenv("HOME") : "/";
+    const auto path = [] { return DefaultsPlistFile::standardPath("org.lexoria.Lexoria"); };
     ::setenv("XDG_CONFIG_HOME", "/tmp/xdg", 1);
-    EXPECT_EQ(DefaultsPlistFile::standardPath("org.lexoria.Lexoria"),
-              "/tmp/xdg/lexoria/org.lexoria.Lexoria.plist");
+    EXPECT_EQ(path(), "/tmp/xdg/lexoria/org.lexoria.Lexoria.plist");
     ::setenv("XDG_CONFIG_HOME", "relative/is/ignored", 1);
     ::setenv("HOME", "/home/someone", 1);
-    EXPECT_EQ(DefaultsPlistFile::standardPath("org.lexoria.Lexoria"),
-              "/home/someone/.config/lexoria/org.lexoria.Lexoria.plist");
+    EXPECT_EQ(path(), "/home/someone/.config/lexoria/org.lexoria.Lexoria.plist");
+    ::unsetenv("XDG_CONFIG_HOME");
+    ::unsetenv("HOME");
+    const fs::path withoutHome = path();
     ::setenv("HOME", savedHome.c_str(), 1);
     if (oldXdg) {
         ::setenv("XDG_CONFIG_HOME", savedXdg.c_str(), 1);
-    } else {
-        ::unsetenv("XDG_CONFIG_HOME");
     }
+    const passwd* entry = ::getpwuid(::getuid());
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(withoutHome, fs::path(entry->pw_dir) / ".config/lexoria/org.lexoria.Lexoria.plist")
+        << "the password database's";
+
+    // Without any home the settings last for the run, and nothing lands in the current
+    // folder.
+    std::ostringstream log;
+    DefaultsPlistFile memory({}, log);
+    memory.setObject("en", "leftSim");
+    EXPECT_EQ(memory.objectForKey("leftSim"), "en");
+    const std::string said = log.str();
+    EXPECT_NE(said.find("no home folder"), std::string::npos) << said;
+    EXPECT_EQ(said.find("no home folder", said.find("no home folder") + 1), std::string::npos)
+        << "said once";
+    EXPECT_FALSE(fs::exists(".config/lexoria"));
 }
 
 }  // namespace

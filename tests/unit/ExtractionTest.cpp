@@ -1,11 +1,9 @@
 // Answer extraction cases that the loopback tests of the services do not reach.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
-
 #include "DefaultsMemory.h"
 #include "LocaleFixed.h"
+#include "TempDir.h"
 #include "engine/Promt.h"
 #include "engine/SelfTranslators.h"
 
@@ -15,11 +13,7 @@ namespace {
 using Answer = std::optional<std::string>;
 using Extract = Answer (*)(SelfTranslators&);
 
-std::string fixture(const std::string& name) {
-    std::ostringstream bytes;
-    bytes << std::ifstream(std::string(LEXORIA_TEST_DATA) + "/" + name, std::ios::binary).rdbuf();
-    return bytes.str();
-}
+using test::fixture;
 
 Answer google(SelfTranslators& t) {
     return t.googlHtmlStr();

@@ -41,35 +41,5 @@ TEST(TimerQueue, TimersDueAtTheSameMomentComeOutInSchedulingOrder) {
     EXPECT_EQ(queue.nextDue(), 2.0);
 }
 
-TEST(RunLoopVirtual, NothingFiresDuringABlockingSleepAndOverdueTimersFireAfterwardsInOrder) {
-    test::RunLoopVirtual loop;
-    std::vector<std::string> fired;
-    loop.scheduleTimer(0.2, false, [&] { fired.push_back("b"); });
-    loop.scheduleTimer(0.1, false, [&] { fired.push_back("a"); });
-    auto repeating = loop.scheduleTimer(0.1, true, [&] { fired.push_back("r"); });
-    loop.sleep(0.35);
-    EXPECT_TRUE(fired.empty());
-    loop.advance(0);
-    // The repeating timer fires once for the missed slots, then keeps its rhythm.
-    EXPECT_EQ(fired, (std::vector<std::string>{"a", "r", "b"}));
-    loop.advance(0.05);
-    EXPECT_EQ(fired.back(), "r");
-    EXPECT_EQ(fired.size(), 4u);
-    EXPECT_TRUE(repeating->isValid());
-}
-
-TEST(RunLoopVirtual, FiresEachTimerAtItsOwnMoment) {
-    test::RunLoopVirtual loop;
-    std::vector<double> at;
-    auto poll = loop.scheduleTimer(0.3, true, [&] { at.push_back(loop.now()); });
-    loop.advance(0.95);
-    poll->invalidate();
-    ASSERT_EQ(at.size(), 3u);
-    EXPECT_NEAR(at[0], 0.3, 1e-9);
-    EXPECT_NEAR(at[2], 0.9, 1e-9);
-    EXPECT_NEAR(loop.now(), 0.95, 1e-9);
-    EXPECT_EQ(loop.scheduledTimers(), 0u);
-}
-
 }  // namespace
 }  // namespace lexoria
