@@ -6,7 +6,9 @@
 namespace lexoria {
 
 // The user's persistent settings: a dictionary from key text to value text. Every
-// write reaches persistent storage before the call returns.
+// write is read back at once, and reaches persistent storage before the call returns or,
+// where the store gathers the writes of one turn of the run loop, when that turn ends
+// (and at the latest when the store is destroyed).
 class Defaults {
   public:
     virtual ~Defaults() = default;

@@ -1,12 +1,14 @@
 // Presses and releases keys on the "Xvfb keyboard" device, a keyboard of its own as a
 // user's would be (the XTEST device is the program's), and moves the pointer:
 //     press_keys Alt_R:down Alt_R:up move:120,30 ...
+// On standard output, "sent T": T the monotonic clock's seconds as the keys went out.
 #include <X11/Xlib.h>
 #include <X11/extensions/XInput.h>
 #include <X11/extensions/XTest.h>
 
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <string>
 
 int main(int argc, char** argv) {
@@ -28,6 +30,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "press_keys: no \"Xvfb keyboard\" device\n");
         return 1;
     }
+    timespec sent{};
+    clock_gettime(CLOCK_MONOTONIC, &sent);
     for (int i = 1; i < argc; ++i) {
         const std::string step = argv[i];
         int x = 0, y = 0;
@@ -45,6 +49,7 @@ int main(int argc, char** argv) {
                                 step.substr(colon + 1) == "down", nullptr, 0, CurrentTime);
     }
     XSync(display, False);
+    std::printf("sent %.6f\n", static_cast<double>(sent.tv_sec) + sent.tv_nsec / 1e9);
     XCloseDevice(display, keyboard);
     XCloseDisplay(display);
     return 0;

@@ -42,10 +42,15 @@ class Recorder:
     def __init__(self):
         self.lock = threading.Lock()
         self.requests = []  # (monotonic time, raw target)
+        self.answers = []  # (monotonic time the answer was out, raw target)
 
     def add(self, target):
         with self.lock:
             self.requests.append((time.monotonic(), target))
+
+    def answered(self, target):
+        with self.lock:
+            self.answers.append((time.monotonic(), target))
 
     def matching(self, prefix):
         with self.lock:
@@ -95,6 +100,8 @@ class Services:
                 self.send_header("Content-Length", str(len(data)))
                 self.end_headers()
                 self.wfile.write(data)
+                self.wfile.flush()
+                recorder.answered(self.path)
 
         class Secure(Base):
             def do_GET(self):

@@ -118,6 +118,22 @@ def translate_selection_translates_the_primary_selection(desktop):
     desktop.wait_for_text("Translation", "DE: selected words")
 
 
+# Owners hand the selection over in the forms they have: an older program only as Latin-1,
+# and a big one in pieces, more than one X request can hold.
+@case
+def the_selection_is_taken_in_the_form_its_owner_gives(desktop):
+    desktop.start_program()
+    desktop.find("Translation")
+    put_on_clipboard(desktop, "<p>caf\xe9</p>", selection="primary", target="STRING",
+                     encoding="latin-1")
+    code, out, err = desktop.run_program("--send-selection")
+    assert (code, out, err) == (0, "<p>caf\u00e9</p>", ""), (code, out, err)
+    big = "<p>" + "many words " * 300000 + "</p>"
+    put_on_clipboard(desktop, big, selection="primary")
+    code, out, err = desktop.run_program("--send-selection")
+    assert (code, err) == (0, "") and out == big, (code, len(out), err)
+
+
 def with_gesture(desktop, gesture, selected):
     """The program with `gesture` chosen, and another program showing `selected` selected
     with the focus; returns that program."""
@@ -318,19 +334,21 @@ def the_installed_site_serves_a_build_without_a_public_site(desktop):
     assert not desktop.services.recorder.matching("site:"), "the loopback site was asked"
 
 
-def put_on_clipboard(desktop, text, selection="clipboard"):
+def put_on_clipboard(desktop, text, selection="clipboard", target=None, encoding="utf-8"):
+    """Puts `text` on the selection, offered as xclip offers text, or as `target` only."""
+    form = ["-t", target] if target else []
     # xclip stays to serve the selection; its output must not hold our pipe.
-    process = subprocess.Popen(["xclip", "-selection", selection, "-i"], env=desktop.env,
-                               stdin=subprocess.PIPE, stdout=subprocess.DEVNULL,
-                               stderr=subprocess.DEVNULL)
+    process = subprocess.Popen(["xclip", "-selection", selection, *form, "-i"],
+                               env=desktop.env, stdin=subprocess.PIPE,
+                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     desktop.processes.append(process)
-    process.stdin.write(text.encode("utf-8"))
+    process.stdin.write(text.encode(encoding))
     process.stdin.close()
 
     def owned():
-        read = subprocess.run(["xclip", "-selection", selection, "-o"], env=desktop.env,
-                              capture_output=True, timeout=BOUND)
-        return read.stdout == text.encode("utf-8")
+        read = subprocess.run(["xclip", "-selection", selection, *form, "-o"],
+                              env=desktop.env, capture_output=True, timeout=BOUND)
+        return read.stdout == text.encode(encoding)
     wait_for(owned, f"xclip to hold the {selection} selection")
 
 

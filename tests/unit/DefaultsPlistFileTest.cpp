@@ -1,12 +1,14 @@
 #include <gtest/gtest.h>
 #include <pwd.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <random>
 #include <sstream>
 
+#include "RunLoopVirtual.h"
 #include "TempDir.h"
 #include "platform/linux/DefaultsPlistFile.h"
 
@@ -172,6 +174,58 @@ TEST_F(DefaultsPlistFileTest, AKillDuringAWriteLeavesAWholeFile) {
         EXPECT_EQ(reopenLog.str(), "");
         EXPECT_TRUE(corruptCopies(file).empty());
     }
+}
+
+// The identity of the file on disk: a replacement gives it a new one.
+std::pair<ino_t, long long> identity(const fs::path& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) {
+        return {0, 0};
+    }
+    return {st.st_ino, st.st_mtim.tv_sec * 1000000000LL + st.st_mtim.tv_nsec};
+}
+
+// The writes of one turn of the run loop replace the file once, when the turn ends; the
+// run reads them at once, meanwhile another process's key survives, and a store that ends
+// before its turn does (the program quits) still writes what waits.
+TEST_F(DefaultsPlistFileTest, TheWritesOfOneTurnReplaceTheFileOnceWhenItEnds) {
+    test::RunLoopVirtual loop;
+    const auto later = [&loop](std::function<void()> action) { loop.post(std::move(action)); };
+    {
+        DefaultsPlistFile desktop(file, log, later);
+        desktop.setObject("1", "autoDetectLang");
+        loop.advance(0);
+        const auto before = identity(file);
+        ASSERT_NE(before.first, 0u);
+
+        desktop.setObject("de", "rightSim");
+        desktop.setObject("German", "rightLangKey");
+        desktop.removeObject("autoDetectLang");
+        DefaultsPlistFile(file, log).setObject("fr", "leftSim");  // another process
+        EXPECT_EQ(desktop.objectForKey("rightSim"), "de") << "its own writes, at once";
+        EXPECT_EQ(desktop.objectForKey("autoDetectLang"), std::nullopt);
+        EXPECT_EQ(DefaultsPlistFile(file, log).objectForKey("rightSim"), std::nullopt)
+            << "nothing written before the turn ends";
+        const auto written = identity(file);
+        loop.advance(0);
+        EXPECT_NE(identity(file), written);
+        DefaultsPlistFile reader(file, log);
+        EXPECT_EQ(reader.objectForKey("rightSim"), "de");
+        EXPECT_EQ(reader.objectForKey("rightLangKey"), "German");
+        EXPECT_EQ(reader.objectForKey("autoDetectLang"), std::nullopt);
+        EXPECT_EQ(reader.objectForKey("leftSim"), "fr");
+
+        // The same values again change nothing: the file is not replaced.
+        const auto settled = identity(file);
+        desktop.setObject("de", "rightSim");
+        loop.advance(0);
+        EXPECT_EQ(identity(file), settled);
+
+        desktop.setObject("2", "tagSelService");
+    }
+    EXPECT_EQ(DefaultsPlistFile(file, log).objectForKey("tagSelService"), "2");
+    loop.advance(0);  // the flush it had asked for finds the store gone
+    EXPECT_EQ(log.str(), "");
 }
 
 TEST(DefaultsPlistFilePath, FollowsTheXdgConfigurationDirectoryThenTheHomeFolder) {

@@ -69,14 +69,26 @@ std::string utcTimestamp() {
 
 }  // namespace
 
-DefaultsPlistFile::DefaultsPlistFile(fs::path file, std::ostream& log)
-    : file_(std::move(file)), log_(log) {
+void DefaultsPlistFile::apply(std::map<std::string, std::string>& values, const Change& change) {
+    if (change.second) {
+        values[change.first] = *change.second;
+    } else {
+        values.erase(change.first);
+    }
+}
+
+DefaultsPlistFile::DefaultsPlistFile(fs::path file, std::ostream& log, Later later)
+    : file_(std::move(file)), log_(log), later_(std::move(later)) {
     if (file_.empty()) {
         say("lexoria: no home folder to keep the settings in; they last only for this run");
         writable_ = false;
         return;
     }
     load();
+}
+
+DefaultsPlistFile::~DefaultsPlistFile() {
+    flush();
 }
 
 fs::path DefaultsPlistFile::standardPath(const std::string& bundleIdentifier) {
@@ -145,6 +157,13 @@ void DefaultsPlistFile::reloadIfChanged() {
 }
 
 void DefaultsPlistFile::load() {
+    loadFile();
+    for (const Change& change : pending_) {
+        apply(values_, change);
+    }
+}
+
+void DefaultsPlistFile::loadFile() {
     values_.clear();
     writable_ = true;
     stamp_ = currentStamp();
@@ -253,21 +272,45 @@ std::optional<std::string> DefaultsPlistFile::objectForKey(const std::string& ke
 
 void DefaultsPlistFile::setObject(const std::string& value, const std::string& key) {
     // Kept in memory exactly as the file will give it back.
-    write([&](std::map<std::string, std::string>& values) {
-        values[keepableText(key)] = keepableText(value);
-    });
+    change({keepableText(key), keepableText(value)});
 }
 
 void DefaultsPlistFile::removeObject(const std::string& key) {
-    write([&](std::map<std::string, std::string>& values) { values.erase(keepableText(key)); });
+    change({keepableText(key), std::nullopt});
 }
 
-template <typename Change>
-void DefaultsPlistFile::write(Change change) {
+void DefaultsPlistFile::change(Change change) {
+    if (!file_.empty()) {
+        reloadIfChanged();
+    }
+    apply(values_, change);
     if (file_.empty()) {
-        change(values_);
         return;
     }
+    pending_.push_back(std::move(change));
+    if (!later_) {
+        flush();
+    } else if (!flushQueued_) {
+        flushQueued_ = true;
+        later_([self = std::weak_ptr<DefaultsPlistFile*>(self_)] {
+            if (const auto store = self.lock()) {
+                (*store)->flush();
+            }
+        });
+    }
+}
+
+void DefaultsPlistFile::flush() {
+    flushQueued_ = false;
+    if (pending_.empty()) {
+        return;
+    }
+    const std::vector<Change> changes = std::move(pending_);
+    pending_.clear();
+    write(changes);
+}
+
+void DefaultsPlistFile::write(const std::vector<Change>& changes) {
     std::error_code error;
     fs::create_directories(target().parent_path(), error);
     FileDescriptor lock(
@@ -289,8 +332,12 @@ void DefaultsPlistFile::write(Change change) {
         reloadIfChanged();
     }
     locked_ = false;
-    change(values_);
-    if (!writable_) {
+    const std::map<std::string, std::string> before = values_;
+    for (const Change& change : changes) {
+        apply(values_, change);
+    }
+    // Every replacement costs the disk a flush: one that changes nothing is left out.
+    if (!writable_ || (values_ == before && stamp_.exists)) {
         return;
     }
     if (!writeFile(values_)) {

@@ -3,10 +3,14 @@
 #include <sys/types.h>
 
 #include <filesystem>
+#include <functional>
 #include <map>
+#include <memory>
 #include <ostream>
 #include <set>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "ports/Defaults.h"
 
@@ -19,9 +23,19 @@ namespace lexoria {
 // the file's place (a folder, a FIFO, a device) is left alone and the settings live in
 // memory only. A symbolic link is written through, so its target stays the settings file.
 // An empty path keeps the settings in memory.
+//
+// A write that changes nothing in the file leaves it alone. Given `later`, the writes of
+// one turn of the event loop go to disk together, in one replacement, when `later` runs
+// the action it was handed (at the end of the turn); this run reads its own writes at
+// once, and the rest go out on flush() or when the store is destroyed (at quit).
 class DefaultsPlistFile final : public Defaults {
   public:
-    explicit DefaultsPlistFile(std::filesystem::path file, std::ostream& log);
+    using Later = std::function<void(std::function<void()>)>;
+
+    explicit DefaultsPlistFile(std::filesystem::path file, std::ostream& log, Later later = {});
+    ~DefaultsPlistFile() override;
+    DefaultsPlistFile(const DefaultsPlistFile&) = delete;
+    DefaultsPlistFile& operator=(const DefaultsPlistFile&) = delete;
 
     // $XDG_CONFIG_HOME/lexoria/<bundleIdentifier>.plist, with the home folder's .config
     // when XDG_CONFIG_HOME is unset or not absolute. The home folder is $HOME, else the
@@ -35,6 +49,9 @@ class DefaultsPlistFile final : public Defaults {
     void setObject(const std::string& value, const std::string& key) override;
     void removeObject(const std::string& key) override;
 
+    // Writes what waits for the end of the turn now.
+    void flush();
+
     const std::filesystem::path& path() const { return file_; }
 
   private:
@@ -47,12 +64,18 @@ class DefaultsPlistFile final : public Defaults {
         bool operator==(const Stamp&) const = default;
     };
 
+    // A key's new value; none removes it.
+    using Change = std::pair<std::string, std::optional<std::string>>;
+
+    static void apply(std::map<std::string, std::string>& values, const Change& change);
     Stamp currentStamp() const;
     void reloadIfChanged();
+    // The file's settings with this run's unwritten changes on top.
     void load();
+    void loadFile();
     void moveAside(const std::string& reason, const Stamp& read);
-    template <typename Change>
-    void write(Change change);
+    void change(Change change);
+    void write(const std::vector<Change>& changes);
     bool writeFile(const std::map<std::string, std::string>& values);
     // The file that writes replace: the settings path with its symbolic links resolved.
     std::filesystem::path target() const;
@@ -69,6 +92,12 @@ class DefaultsPlistFile final : public Defaults {
     // True while this process holds the write lock.
     bool locked_ = false;
     std::set<std::string> said_;
+    Later later_;
+    // Changes not yet in the file, in the order they were made.
+    std::vector<Change> pending_;
+    bool flushQueued_ = false;
+    // What a queued flush finds, so that one outliving the store does nothing.
+    std::shared_ptr<DefaultsPlistFile*> self_ = std::make_shared<DefaultsPlistFile*>(this);
 };
 
 }  // namespace lexoria

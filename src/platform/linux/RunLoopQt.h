@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
 #include <deque>
@@ -55,7 +54,6 @@ class RunLoopQt final : public RunLoop {
 
     QObject context_;
     QTimer wakeTimer_;
-    QElapsedTimer clock_;
     TimerQueue timers_;
     std::mutex postedMutex_;
     std::deque<std::function<void()>> posted_;

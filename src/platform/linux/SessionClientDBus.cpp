@@ -5,11 +5,13 @@
 #include <QDBusError>
 #include <QDBusMessage>
 #include <QGuiApplication>
+#include <cstdio>
 #include <cstdlib>
 #include <iostream>
 #include <sstream>
 #include <string>
 
+#include "PrimarySelectionX11.h"
 #include "ServicesDBus.h"
 
 namespace lexoria {
@@ -22,6 +24,16 @@ namespace {
 constexpr int kSendTimeoutMs = 5 * 60 * 1000;
 // The bus refuses bigger messages; nothing a selection holds is near this.
 constexpr std::size_t kMaxTextBytes = std::size_t{8} << 20;
+
+// Ends a client once its answer is out. Tearing Qt down while its bus thread still
+// dispatches a late message (seen after a refused text) warns on standard error, where a
+// client's reader expects only its errors; there is nothing a client must clean up.
+[[noreturn]] void endClient(int code) {
+    std::cout.flush();
+    std::cerr.flush();
+    std::fflush(nullptr);
+    std::_Exit(code);
+}
 
 }  // namespace
 
@@ -77,7 +89,8 @@ std::optional<int> runAsClient(int argc, char** argv) {
     const std::string command = argc == 2 ? argv[1] : "";
     if (command == "--send") {
         QCoreApplication app(argc, argv);
-        return sendToRunningInstance(QDBusConnection::sessionBus(), std::cin, std::cout, std::cerr);
+        endClient(
+            sendToRunningInstance(QDBusConnection::sessionBus(), std::cin, std::cout, std::cerr));
     }
     if (command != "--send-selection" && command != "--translate-selection") {
         return std::nullopt;
@@ -88,6 +101,19 @@ std::optional<int> runAsClient(int argc, char** argv) {
         std::cerr << "lexoria: no display to read the selection from" << std::endl;
         return 1;
     }
+    // On X11 plain Xlib reads it; Wayland alone gives it to the Qt clipboard only.
+    if (x11 && *x11) {
+        std::string error;
+        const std::optional<std::string> selection = primarySelectionX11(kMaxTextBytes, error);
+        if (!selection) {
+            std::cerr << "lexoria: " << error << std::endl;
+            return 1;
+        }
+        QCoreApplication app(argc, argv);
+        std::istringstream in(*selection);
+        endClient(sendToRunningInstance(QDBusConnection::sessionBus(), in, std::cout, std::cerr,
+                                        command == "--send-selection"));
+    }
     QGuiApplication app(argc, argv);
     QClipboard* clipboard = QGuiApplication::clipboard();
     if (!clipboard->supportsSelection()) {
@@ -97,8 +123,8 @@ std::optional<int> runAsClient(int argc, char** argv) {
         return 1;
     }
     std::istringstream in(clipboard->text(QClipboard::Selection).toStdString());
-    return sendToRunningInstance(QDBusConnection::sessionBus(), in, std::cout, std::cerr,
-                                 command == "--send-selection");
+    endClient(sendToRunningInstance(QDBusConnection::sessionBus(), in, std::cout, std::cerr,
+                                    command == "--send-selection"));
 }
 
 bool showRunningInstance(const QDBusConnection& bus) {

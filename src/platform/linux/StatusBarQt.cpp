@@ -33,10 +33,11 @@ StatusItemQt::StatusItemQt(RunLoopQt& runLoop, Application& application) : runLo
 }
 
 void StatusItemQt::setTitle(const std::string& title) {
-    icon_.setIcon(iconOfTitle(title));
     icon_.setToolTip(QStringLiteral("Lexoria"));
-    // Without a tray the program works from its window; showing would only warn.
+    // Without a tray the program works from its window; showing would only warn, and
+    // drawing the icon would load the colour emoji font for nothing.
     if (QSystemTrayIcon::isSystemTrayAvailable()) {
+        icon_.setIcon(iconOfTitle(title));
         icon_.show();
     }
 }

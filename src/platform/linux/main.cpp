@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QTextEdit>
+#include <QTimer>
 #include <cstdlib>
 #include <iostream>
 #include <memory>
@@ -79,7 +80,13 @@ bool copyFromOwnWindow(unsigned long focusedWindow) {
 // exists and dropped after the controller.
 struct DesktopQt {
     explicit DesktopQt(ServiceAddresses addresses, HttpOptions http)
-        : defaults(DefaultsPlistFile::standardPath(kBundleIdentifier), std::cerr),
+        : defaults(DefaultsPlistFile::standardPath(kBundleIdentifier), std::cerr,
+                   // The writes of one turn go out together when it ends: each replacement
+                   // of the file waits for the disk (first start writes six settings). A
+                   // zero timer also runs under an alert or a sleep, so nothing waits long.
+                   [](std::function<void()> flush) {
+                       QTimer::singleShot(0, QCoreApplication::instance(), std::move(flush));
+                   }),
           bundle(BundleDirectory::forThisProgram()),
           alerts(runLoop),
           statusBar(runLoop, application),
