@@ -53,7 +53,7 @@ def fuzz_one(target):
     name = os.path.basename(target)
     work = os.path.join(fuzz_build, "corpus", name)
     os.makedirs(work, exist_ok=True)
-    logs = os.path.join(fuzz_build, "endurance")
+    logs = os.path.join(fuzz_build, f"endurance-{FUZZ_SECONDS}s")
     os.makedirs(logs, exist_ok=True)
     seeds = os.path.join(top, "fuzz", "corpus", name)
     command = ["nice", "-n", "19", target, f"-max_total_time={FUZZ_SECONDS}", "-timeout=10",
@@ -83,8 +83,9 @@ def fuzz():
     row("6 fuzz, executions per second per target", [r[2] for r in results], "/s")
     row("6 fuzz, targets that crashed", [float(len(crashed))], "", "0")
     for name, executions, rate, crash in results:
-        row(f"6   {name} ({rate or 0:.0f}/s)", [executions], "runs",
-            "CRASHED, see " + os.path.join(fuzz_build, "endurance", name + ".log") if crash
+        row(f"6 fuzz {name[len('fuzz_'):]} ({rate or 0:.0f}/s)", [executions], "runs",
+            "CRASHED, see " + os.path.join(fuzz_build, f"endurance-{FUZZ_SECONDS}s",
+                                           name + ".log") if crash
             else "no crash")
 
 
