@@ -228,6 +228,35 @@ TEST_F(DefaultsPlistFileTest, TheWritesOfOneTurnReplaceTheFileOnceWhenItEnds) {
     EXPECT_EQ(log.str(), "");
 }
 
+// Each kill inside a write leaves the writer's temporary file; the next write clears them
+// and nothing else.
+TEST_F(DefaultsPlistFileTest, TheNextWriteRemovesTheTemporaryFilesOfKilledWriters) {
+    const fs::path folder = file.parent_path();
+    const struct {
+        std::string name;
+        bool removed;
+    } cases[] = {
+        {".org.lexoria.Lexoria.plist.a1B2c3", true},
+        {".org.lexoria.Lexoria.plist.ZZZZZZ", true},
+        {".org.lexoria.Lexoria.plist.lock", false},
+        {".org.lexoria.Lexoria.plist.a1B2c3d", false},
+        {".org.lexoria.Lexoria.plist.a1-2c3", false},
+        {".org.other.App.plist.a1B2c3", false},
+        {"org.lexoria.Lexoria.plist.corrupt-20260101T000000Z", false},
+    };
+    for (const auto& c : cases) {
+        writeFile(folder / c.name, "left over");
+    }
+    fs::create_symlink("org.lexoria.Lexoria.plist", folder / ".org.lexoria.Lexoria.plist.L1nk00");
+    DefaultsPlistFile(file, log).setObject("en", "leftSim");
+    for (const auto& c : cases) {
+        EXPECT_EQ(fs::exists(folder / c.name), !c.removed) << c.name;
+    }
+    EXPECT_TRUE(fs::is_symlink(folder / ".org.lexoria.Lexoria.plist.L1nk00"))
+        << "only regular files are temporary files";
+    EXPECT_EQ(DefaultsPlistFile(file, log).objectForKey("leftSim"), "en");
+}
+
 TEST(DefaultsPlistFilePath, FollowsTheXdgConfigurationDirectoryThenTheHomeFolder) {
     const char* oldXdg = std::getenv("XDG_CONFIG_HOME");
     const std::string savedXdg = oldXdg ? oldXdg : "";

@@ -6,6 +6,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -323,6 +325,9 @@ void DefaultsPlistFile::write(const std::vector<Change>& changes) {
             std::strerror(errno) + "); settings are written unlocked");
     }
     locked_ = lock.get() >= 0;
+    if (locked_) {
+        removeDeadTemporaryFiles();
+    }
     // Another process may have written since we last looked: build on its file. Always
     // read it here, since a file replaced twice within the clock's granularity can look
     // unchanged. A file that cannot be read keeps the settings of this run in memory.
@@ -345,6 +350,26 @@ void DefaultsPlistFile::write(const std::vector<Change>& changes) {
             std::strerror(errno));
     }
     stamp_ = currentStamp();
+}
+
+void DefaultsPlistFile::removeDeadTemporaryFiles() const {
+    // Writers make their temporary file only while they hold the lock, so under the lock
+    // any such file is left from a writer that was killed; each would stay forever.
+    const fs::path real = target();
+    const std::string prefix = "." + real.filename().string() + ".";
+    std::error_code error;
+    for (fs::directory_iterator it(real.parent_path(), error), end; !error && it != end;
+         it.increment(error)) {
+        const std::string name = it->path().filename().string();
+        const bool temporaryName =
+            name.size() == prefix.size() + 6 && name.compare(0, prefix.size(), prefix) == 0 &&
+            std::all_of(name.begin() + static_cast<std::ptrdiff_t>(prefix.size()), name.end(),
+                        [](unsigned char c) { return std::isalnum(c); });
+        std::error_code ignored;
+        if (temporaryName && it->symlink_status(ignored).type() == fs::file_type::regular) {
+            fs::remove(it->path(), ignored);
+        }
+    }
 }
 
 bool DefaultsPlistFile::writeFile(const std::map<std::string, std::string>& values) {

@@ -18,7 +18,8 @@ namespace lexoria {
 
 // The settings as an XML property list: a top-level dictionary of key to string. Every
 // write replaces the file atomically under an advisory lock, merging what other
-// processes wrote meanwhile, so a kill at any moment leaves the old or the new file.
+// processes wrote meanwhile, so a kill at any moment leaves the old or the new file (and
+// the next write removes the temporary file the killed writer left).
 // A file that cannot be read as such is moved aside, never overwritten; anything else in
 // the file's place (a folder, a FIFO, a device) is left alone and the settings live in
 // memory only. A symbolic link is written through, so its target stays the settings file.
@@ -77,6 +78,8 @@ class DefaultsPlistFile final : public Defaults {
     void change(Change change);
     void write(const std::vector<Change>& changes);
     bool writeFile(const std::map<std::string, std::string>& values);
+    // Removes what killed writers left of their temporary files; only under the lock.
+    void removeDeadTemporaryFiles() const;
     // The file that writes replace: the settings path with its symbolic links resolved.
     std::filesystem::path target() const;
     std::filesystem::path lockPath() const;
