@@ -417,7 +417,6 @@ def main():
     engine()
     offline()
     desktop_figures()
-    row("6 endurance (fuzz, kills, stalls)", [], "")
     widths = [max(len(str(r[i])) for r in rows + [("figure", "min", "median", "max", "unit",
                                                    "target")]) for i in range(6)]
     header = ("figure", "min", "median", "max", "unit", "target")
