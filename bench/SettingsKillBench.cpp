@@ -6,7 +6,8 @@
 //   settings_kill_bench FOLDER [KILLS] [MAX-DELAY-MS]
 //
 // Prints one line of counts: kills, unreadable files, lost settings, stale temporary
-// files left in the folder, writes acknowledged, and the seed of the delays.
+// files left in the folder after one more write, writes acknowledged, and the seed of the
+// delays.
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -153,6 +154,11 @@ int main(int argc, char** argv) {
         known = *generation;
     }
 
+    // The last kill may have left its writer's temporary file: the next write clears it.
+    {
+        std::ostringstream log;
+        lexoria::DefaultsPlistFile(file, log).setObject(payload(known + 1), "payload");
+    }
     int staleTemps = 0;
     for (const auto& entry : fs::directory_iterator(folder)) {
         const std::string name = entry.path().filename().string();

@@ -28,24 +28,16 @@ from concurrent.futures import ThreadPoolExecutor
 here = os.path.dirname(os.path.abspath(__file__))
 top = os.path.dirname(here)
 sys.path.insert(0, os.path.join(top, "tests", "e2e"))
+from table import Table  # noqa: E402
 
 build = os.path.abspath(sys.argv[1])
 fuzz_build = os.path.abspath(sys.argv[2])
 parts = sys.argv[3:] or ["fuzz", "kills", "stall"]
 FUZZ_SECONDS = int(os.environ.get("BENCH_FUZZ_SECONDS", "300"))
 KILLS = int(os.environ.get("BENCH_KILLS", "1000"))
-rows = []
+TABLE = Table()
+row = TABLE.row
 
-
-def row(figure, values, unit, target=""):
-    values = [v for v in values if v is not None]
-    if not values:
-        rows.append((figure, "-", "-", "-", unit, target or "not measured"))
-        return
-    fmt = (lambda v: f"{v:.3g}") if max(abs(v) for v in values) < 100 else (lambda v: f"{v:.0f}")
-    ordered = sorted(values)
-    rows.append((figure, fmt(ordered[0]), fmt(ordered[len(ordered) // 2]), fmt(ordered[-1]),
-                 unit, target))
 
 
 def fuzz_one(target):
@@ -101,7 +93,7 @@ def kills():
     row("6 settings files left unreadable", [counts.get("unreadable")], "", "0")
     row("6 settings lost (neither old nor new content)", [counts.get("lost")], "", "0")
     row("6 writes acknowledged between the kills", [counts.get("writes")], "")
-    row("6 temporary files left behind by the kills", [counts.get("stale_temps")], "files")
+    row("6 temporary files left after the next write", [counts.get("stale_temps")], "files")
     shutil.rmtree(folder, ignore_errors=True)
 
 
@@ -232,14 +224,7 @@ def main():
         kills()
     if "stall" in parts:
         stall()
-    header = ("figure", "min", "median", "max", "unit", "target")
-    widths = [max(len(str(r[i])) for r in rows + [header]) for i in range(6)]
-    print()
-    print("endurance: one run per figure (fuzz: per target)")
-    for r in [header] + rows:
-        print("  ".join([str(r[0]).ljust(widths[0])] + [str(c).rjust(widths[i + 1])
-                                                         for i, c in enumerate(r[1:4])] +
-                        [str(r[4]).ljust(widths[4]), str(r[5])]))
+    TABLE.print("endurance: one run per figure (fuzz: per target)")
 
 
 if __name__ == "__main__":

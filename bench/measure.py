@@ -13,7 +13,6 @@ import os
 import plistlib
 import shutil
 import signal
-import statistics
 import subprocess
 import sys
 import tempfile
@@ -23,6 +22,7 @@ import time
 here = os.path.dirname(os.path.abspath(__file__))
 top = os.path.dirname(here)
 sys.path.insert(0, os.path.join(top, "tests", "e2e"))
+from table import Table  # noqa: E402
 import desktop  # noqa: E402  the loopback services and site of the end-to-end tests
 
 build = os.path.abspath(sys.argv[1])
@@ -30,17 +30,9 @@ REPEATS = int(os.environ.get("BENCH_REPEATS", "3"))
 IDLE_SECONDS = float(os.environ.get("BENCH_IDLE_SECONDS", "60"))
 GESTURES = int(os.environ.get("BENCH_GESTURES", "50"))
 TRANSLATIONS = int(os.environ.get("BENCH_TRANSLATIONS", "1000"))
-rows = []
+TABLE = Table()
+row = TABLE.row
 
-
-def row(figure, values, unit, target=""):
-    values = [v for v in values if v is not None]
-    if not values:
-        rows.append((figure, "-", "-", "-", unit, target or "not measured"))
-        return
-    fmt = (lambda v: f"{v:.3g}") if max(abs(v) for v in values) < 100 else (lambda v: f"{v:.0f}")
-    rows.append((figure, fmt(min(values)), fmt(statistics.median(values)), fmt(max(values)),
-                 unit, target))
 
 
 def ratios(a, b):
@@ -417,15 +409,7 @@ def main():
     engine()
     offline()
     desktop_figures()
-    widths = [max(len(str(r[i])) for r in rows + [("figure", "min", "median", "max", "unit",
-                                                   "target")]) for i in range(6)]
-    header = ("figure", "min", "median", "max", "unit", "target")
-    print()
-    print(f"{REPEATS} repetitions per figure; ratios per repetition, in the same run")
-    for r in [header] + rows:
-        print("  ".join([str(r[0]).ljust(widths[0])] + [str(c).rjust(widths[i + 1])
-                                                         for i, c in enumerate(r[1:4])] +
-                        [str(r[4]).ljust(widths[4]), str(r[5])]))
+    TABLE.print(f"{REPEATS} repetitions per figure; ratios per repetition, in the same run")
 
 
 if __name__ == "__main__":
