@@ -44,7 +44,7 @@ struct Interface {
     Button* ctrlBox = nullptr;  // check box, stored only
     PopUpButton* choiseShortcuts = nullptr;
     PopUpButton* hoverTranslate = nullptr;  // when the word under the pointer is translated
-    SliderControl* slider = nullptr;  // font size
+    SliderControl* slider = nullptr;        // font size
     PopUpButton* allFontStyleButFirst = nullptr;
     TextField* labelFont = nullptr;
     TextField* labelFontSize = nullptr;
