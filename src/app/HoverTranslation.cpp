@@ -30,19 +30,49 @@ std::optional<bool> wanted(const std::optional<std::string>& preference, uint64_
 }  // namespace
 
 HoverTranslation::HoverTranslation(AppDelegate& app, MouseOver& mouseOver, RunLoop& runLoop,
-                                   const KeyboardState& keyboard)
-    : app_(app), mouseOver_(mouseOver), runLoop_(runLoop), keyboard_(keyboard) {}
+                                   const KeyboardState& keyboard, EventMonitors& monitors)
+    : app_(app),
+      mouseOver_(mouseOver),
+      runLoop_(runLoop),
+      keyboard_(keyboard),
+      monitors_(monitors) {}
+
+HoverTranslation::~HoverTranslation() {
+    if (monitor_) {
+        monitors_.removeMonitor(*monitor_);
+    }
+}
 
 void HoverTranslation::start() {
-    const bool on = wanted(app_.objectFromSettings(settings::kHoverTranslate), 0).has_value();
-    if (on && !feeding_) {
+    const auto preference = app_.objectFromSettings(settings::kHoverTranslate);
+    // With a key to hold, the pointer is watched only while it is held.
+    const bool keyed = wanted(preference, 0) == false;
+    if (keyed && !monitor_) {
+        monitor_ = monitors_.addGlobalFlagsChangedMonitor(
+            [weak = weak_from_this()](const KeyEvent& /*event*/) {
+                if (const auto self = weak.lock()) {
+                    self->follow();
+                }
+            });
+    } else if (!keyed && monitor_) {
+        monitors_.removeMonitor(*monitor_);
+        monitor_.reset();
+    }
+    follow();
+}
+
+void HoverTranslation::follow() {
+    const bool look = wanted(app_.objectFromSettings(settings::kHoverTranslate),
+                             keyboard_.modifierFlags()) == true;
+    if (look && !feeding_) {
         mouseOver_.setDelegate(weak_from_this());
         mouseOver_.enableMouseOver();
-    } else if (!on && feeding_) {
+        mouseOver_.mouseMoved();  // the pointer may rest on a word already
+    } else if (!look && feeding_) {
         mouseOver_.disableMouseOver();
         resting_.reset();
     }
-    feeding_ = on;
+    feeding_ = look;
 }
 
 void HoverTranslation::polledWord(const std::optional<std::string>& word) {

@@ -160,14 +160,13 @@ def press(desktop, *steps):
                    timeout=BOUND)
 
 
-# With hover translation on, the word the pointer rests on in another program is
-# translated, read from that program over the accessibility bus.
-@case
-def a_word_the_pointer_rests_on_is_translated(desktop):
+def hover_over_word(desktop, preference):
+    """The program with hover translation at `preference`, and the pointer on "word" in a
+    GTK window of another program."""
     desktop.write_settings({"rirstrun": "(null)", "autoDetectLang": "0", "Icon": "1",
                             "leftLangKey": "English", "leftSim": "en",
                             "rightLangKey": "German", "rightSim": "de",
-                            "hoverTranslate": "always"})
+                            "hoverTranslate": preference})
     desktop.start_program()
     wait_for(lambda: main_window_showing(desktop), "the main window")
     window = subprocess.Popen([sys.executable, os.path.join(os.path.dirname(__file__),
@@ -180,7 +179,25 @@ def a_word_the_pointer_rests_on_is_translated(desktop):
     # GTK counts characters: "o" of "word" is the 17th.
     box = atspi.Atspi.Text.get_character_extents(label, 16, atspi.Atspi.CoordType.SCREEN)
     press(desktop, f"move:{box.x + box.width // 2},{box.y + box.height // 2}")
+
+
+# With hover translation on, the word the pointer rests on in another program is
+# translated, read from that program over the accessibility bus.
+@case
+def a_word_the_pointer_rests_on_is_translated(desktop):
+    hover_over_word(desktop, "always")
     desktop.wait_for_text("Translation", "DE: word")
+
+
+# With a key to hold, the word under the resting pointer waits for the key.
+@case
+def with_a_key_to_hold_the_word_is_translated_once_it_is_held(desktop):
+    hover_over_word(desktop, "CTRL")
+    press(desktop, "Control_L:down")
+    try:
+        desktop.wait_for_text("Translation", "DE: word")
+    finally:
+        press(desktop, "Control_L:up")
 
 
 def keys_received(target):

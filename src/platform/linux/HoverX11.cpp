@@ -11,8 +11,9 @@
 
 namespace lexoria {
 
-HoverX11::HoverX11(AppDelegate& app, RunLoop& runLoop, const KeyboardState& keyboard, Log& log)
-    : app_(app), runLoop_(runLoop), keyboard_(keyboard), log_(log) {}
+HoverX11::HoverX11(AppDelegate& app, RunLoop& runLoop, const KeyboardState& keyboard,
+                   EventMonitors& monitors, Log& log)
+    : app_(app), runLoop_(runLoop), keyboard_(keyboard), monitors_(monitors), log_(log) {}
 
 HoverX11::~HoverX11() {
     if (mouseOver_) {
@@ -58,7 +59,7 @@ bool HoverX11::build() {
     }
     taps_ = std::make_unique<EventTapsXInput2>(runLoop_, DisplayString(display_));
     mouseOver_ = &MouseOver::instance({runLoop_, *screens_, *pointer_, *accessibility_, *taps_});
-    hover_ = std::make_shared<HoverTranslation>(app_, *mouseOver_, runLoop_, keyboard_);
+    hover_ = std::make_shared<HoverTranslation>(app_, *mouseOver_, runLoop_, keyboard_, monitors_);
     return true;
 }
 

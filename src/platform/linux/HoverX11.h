@@ -19,7 +19,8 @@ class ScreensXRandR;
 // taken the first time the preference is on, so that a program without it pays nothing.
 class HoverX11 {
   public:
-    HoverX11(AppDelegate& app, RunLoop& runLoop, const KeyboardState& keyboard, Log& log);
+    HoverX11(AppDelegate& app, RunLoop& runLoop, const KeyboardState& keyboard,
+             EventMonitors& monitors, Log& log);
     ~HoverX11();
     HoverX11(const HoverX11&) = delete;
     HoverX11& operator=(const HoverX11&) = delete;
@@ -33,6 +34,7 @@ class HoverX11 {
     AppDelegate& app_;
     RunLoop& runLoop_;
     const KeyboardState& keyboard_;
+    EventMonitors& monitors_;
     Log& log_;
     Display* display_ = nullptr;
     std::unique_ptr<ScreensXRandR> screens_;

@@ -236,7 +236,8 @@ int main(int argc, char** argv) {
         desktop.showWindow = [&controller] { controller.showMainWindow(); };
         controller.applicationDidFinishLaunching();
         desktop.services.answerCalls();
-        HoverX11 hover(controller, desktop.runLoop, desktop.desktopKeys, desktop.log);
+        HoverX11 hover(controller, desktop.runLoop, desktop.desktopKeys, desktop.eventMonitors,
+                       desktop.log);
         controller.onHoverPreferenceChanged([&hover] { hover.preferenceChanged(); });
         hover.preferenceChanged();
         desktop.runLoop.run();
