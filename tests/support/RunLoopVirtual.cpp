@@ -5,28 +5,9 @@
 
 namespace lexoria::test {
 
-class RunLoopVirtual::VirtualTimer final : public Timer {
-  public:
-    VirtualTimer(double due, double interval, bool repeats, std::function<void()> action,
-                 unsigned long long order)
-        : due(due), interval(interval), repeats(repeats), action(std::move(action)), order(order) {}
-    void invalidate() override { valid = false; }
-    bool isValid() const override { return valid; }
-
-    double due;
-    double interval;
-    bool repeats;
-    std::function<void()> action;
-    unsigned long long order;
-    bool valid = true;
-};
-
 std::shared_ptr<Timer> RunLoopVirtual::scheduleTimer(double interval, bool repeats,
                                                      std::function<void()> action) {
-    auto timer = std::make_shared<VirtualTimer>(now_ + std::max(interval, 0.0), interval, repeats,
-                                                std::move(action), sequence_++);
-    timers_.push_back(timer);
-    return timer;
+    return timers_.schedule(now_, interval, repeats, std::move(action));
 }
 
 void RunLoopVirtual::post(std::function<void()> action) {
@@ -52,44 +33,25 @@ bool RunLoopVirtual::runPosted() {
     }
 }
 
-std::shared_ptr<RunLoopVirtual::VirtualTimer> RunLoopVirtual::earliestDue(double limit) const {
-    std::shared_ptr<VirtualTimer> best;
-    for (const auto& timer : timers_) {
-        if (!timer->valid || timer->due > limit + 1e-9) {
-            continue;
-        }
-        if (!best || timer->due < best->due ||
-            (timer->due == best->due && timer->order < best->order)) {
-            best = timer;
-        }
+bool RunLoopVirtual::fireNext(double limit) {
+    const auto due = timers_.nextDue();
+    if (!due || *due > limit + 1e-9) {
+        return false;
     }
-    return best;
-}
-
-void RunLoopVirtual::fire(const std::shared_ptr<VirtualTimer>& timer) {
-    now_ = std::max(now_, timer->due);
-    if (timer->repeats && timer->interval > 0) {
-        // Firings missed while the clock jumped are not made up.
-        const double missed = std::floor((now_ - timer->due) / timer->interval + 1e-9);
-        timer->due += (missed + 1) * timer->interval;
-    } else {
-        timer->valid = false;
+    now_ = std::max(now_, *due);
+    if (const auto action = timers_.takeDue(now_)) {
+        action();
     }
-    timer->action();
-    timers_.erase(
-        std::remove_if(timers_.begin(), timers_.end(), [](const auto& t) { return !t->valid; }),
-        timers_.end());
+    return true;
 }
 
 void RunLoopVirtual::advance(double seconds) {
     const double target = now_ + seconds;
     for (;;) {
         runPosted();
-        const auto timer = earliestDue(target);
-        if (!timer) {
+        if (!fireNext(target)) {
             break;
         }
-        fire(timer);
     }
     now_ = std::max(now_, target);
     runPosted();
@@ -116,11 +78,9 @@ void RunLoopVirtual::run() {
             action();
             continue;
         }
-        const auto timer = earliestDue(INFINITY);
-        if (!timer) {
+        if (!fireNext(INFINITY)) {
             return;  // nothing can ever happen again
         }
-        fire(timer);
     }
 }
 
@@ -135,8 +95,7 @@ bool RunLoopVirtual::waitForPosted(std::chrono::milliseconds timeout) {
 }
 
 std::size_t RunLoopVirtual::scheduledTimers() const {
-    return static_cast<std::size_t>(
-        std::count_if(timers_.begin(), timers_.end(), [](const auto& t) { return t->valid; }));
+    return timers_.size();
 }
 
 }  // namespace lexoria::test

@@ -6,6 +6,7 @@
 #include <mutex>
 #include <vector>
 
+#include "platform/linux/TimerQueue.h"
 #include "ports/RunLoop.h"
 
 namespace lexoria::test {
@@ -34,16 +35,14 @@ class RunLoopVirtual final : public RunLoop {
     std::size_t scheduledTimers() const;
 
   private:
-    class VirtualTimer;
-
     bool runPosted();
-    std::shared_ptr<VirtualTimer> earliestDue(double limit) const;
-    void fire(const std::shared_ptr<VirtualTimer>& timer);
+    // Fires the earliest timer due by `limit`, moving the clock to its moment; false when
+    // none is.
+    bool fireNext(double limit);
 
     double now_ = 0.0;
     bool stopped_ = false;
-    unsigned long long sequence_ = 0;
-    std::vector<std::shared_ptr<VirtualTimer>> timers_;
+    mutable TimerQueue timers_;
     std::mutex postedMutex_;
     std::condition_variable postedArrived_;
     std::deque<std::function<void()>> posted_;

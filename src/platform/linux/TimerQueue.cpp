@@ -41,13 +41,17 @@ std::function<void()> TimerQueue::takeDue(double now) {
         std::min_element(timers_.begin(), timers_.end(), [](const auto& a, const auto& b) {
             return a->due != b->due ? a->due < b->due : a->order < b->order;
         });
-    if (earliest == timers_.end() || (*earliest)->due > now) {
+    // A clock summed from steps lands a hair off the moment it was aimed at: a nanosecond
+    // counts as on time.
+    constexpr double kSlack = 1e-9;
+    if (earliest == timers_.end() || (*earliest)->due > now + kSlack) {
         return {};
     }
     std::shared_ptr<QueuedTimer> timer = *earliest;
     if (timer->repeats && timer->interval > 0) {
         // The next firing is the first slot after now.
-        timer->due += (std::floor((now - timer->due) / timer->interval) + 1) * timer->interval;
+        const double missed = std::floor((now - timer->due) / timer->interval + kSlack);
+        timer->due += (std::max(missed, 0.0) + 1) * timer->interval;
     } else {
         timer->valid = false;
     }
