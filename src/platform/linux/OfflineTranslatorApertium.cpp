@@ -3,8 +3,10 @@
 #include "ApertiumStream.h"
 
 #include <unicode/locid.h>
+#include <unicode/uloc.h>
 
 #include <algorithm>
+#include <array>
 #include <fstream>
 #include <regex>
 
@@ -13,16 +15,14 @@ namespace lexoria {
 namespace {
 
 // Apertium names languages by three letters, the rest of the program by two.
+// ICU reads a three-letter code as the two-letter one of the same language.
 std::string twoLetterCode(const std::string& threeLetters) {
-    static const std::map<std::string, std::string> codes = [] {
-        std::map<std::string, std::string> table;
-        for (const char* const* code = icu::Locale::getISOLanguages(); *code; ++code) {
-            table.emplace(icu::Locale(*code).getISO3Language(), *code);
-        }
-        return table;
-    }();
-    const auto it = codes.find(threeLetters);
-    return it == codes.end() ? threeLetters : it->second;
+    std::array<char, ULOC_LANG_CAPACITY> language{};
+    UErrorCode status = U_ZERO_ERROR;
+    uloc_getLanguage(threeLetters.c_str(), language.data(), language.size(), &status);
+    return U_SUCCESS(status) && status != U_STRING_NOT_TERMINATED_WARNING && language[0]
+               ? std::string(language.data())
+               : threeLetters;
 }
 
 // The language of a code as the rest of the program writes it ("iw", "jw", "zh-CN").
