@@ -85,9 +85,7 @@ struct HeaderListDeleter {
 }  // namespace
 
 AsyncHttp::AsyncHttp(RunLoop& runLoop, HttpOptions options)
-    : runLoop_(runLoop), options_(std::move(options)) {
-    ensureCurlInitialised();
-}
+    : runLoop_(runLoop), options_(std::move(options)) {}
 
 AsyncHttp::~AsyncHttp() {
     stopping_ = true;
@@ -98,6 +96,9 @@ AsyncHttp::~AsyncHttp() {
 }
 
 void AsyncHttp::start(AsyncRequest request, ConnectionEvents events) {
+    // At the first request rather than at construction: the program builds its
+    // connection while libcurl may still be loading.
+    ensureCurlInitialised();
     ++*running_;
     auto shared = std::make_shared<ConnectionEvents>(std::move(events));
     if (!urlFitsARequest(request.url, options_)) {

@@ -35,6 +35,10 @@ struct HttpAnswer {
 // Sets libcurl up once per process, before any thread uses it.
 void ensureCurlInitialised();
 
+// Starts libcurl's SSH library, when the process has one, without the cryptography no
+// request of ours needs; before curl_global_init, which would start it with it.
+void startSshLibraryWithoutCryptography();
+
 // The "User-Agent" sent with every request that does not set its own.
 std::string defaultUserAgent();
 

@@ -17,6 +17,7 @@
 #include "ApplicationQt.h"
 #include "AuthorizationPkexec.h"
 #include "BundleDirectory.h"
+#include "CurlOnDemand.h"
 #include "DefaultsPlistFile.h"
 #include "EventMonitorsQt.h"
 #include "FileOperationsPosix.h"
@@ -206,6 +207,10 @@ int main(int argc, char** argv) {
     }
 
     QApplication application(argc, argv);
+    // libcurl loads beside the building of the windows: not sooner, while Qt opens its
+    // own plugins (and the session bus's library), which would wait for it.
+    QDBusConnection::sessionBus();
+    startOpeningCurl();
     QApplication::setApplicationName(QStringLiteral("Lexoria"));
     QApplication::setDesktopFileName(QString::fromLatin1(kBundleIdentifier));
 
