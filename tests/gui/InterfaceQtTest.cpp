@@ -14,10 +14,12 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <algorithm>
+#include <fstream>
 
 #include "platform/linux/AlertsQt.h"
 #include "platform/linux/ApplicationQt.h"
 #include "platform/linux/BundleDirectory.h"
+#include "platform/linux/CloseViewWidget.h"
 #include "platform/linux/InterfaceLoaderQt.h"
 #include "windows/CloseView.h"
 #include "windows/WindowAdditions.h"
@@ -174,6 +176,31 @@ TEST(InterfaceLoaderQt, NamesEveryControlForScreenReaders) {
     }
     EXPECT_EQ(loaded.ui.leftLanButton->tag() % 2, 1);
     EXPECT_EQ(loaded.ui.rightLanButton->tag() % 2, 0);
+}
+
+bool imagePluginOpen() {
+    std::ifstream maps("/proc/self/maps");
+    std::string line;
+    while (std::getline(maps, line)) {
+        if (line.find("/imageformats/") != std::string::npos) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Qt asks every image plugin about an image it reads without being told the format,
+// which opens them all: building the windows opens none, and the close control still
+// gets its pattern.
+TEST(InterfaceLoaderQt, BuildsTheWindowsWithoutOpeningAnImagePlugin) {
+    if (imagePluginOpen()) {
+        GTEST_SKIP() << "an earlier test of this process opened one";
+    }
+    Loaded loaded;
+    EXPECT_FALSE(imagePluginOpen());
+    const auto* close = loaded.find<CloseViewWidget>("closeView");
+    ASSERT_NE(close, nullptr);
+    EXPECT_EQ(close->pattern().size(), QSize(16, 16));
 }
 
 TEST(ApplicationQt, HidesAllItsWindowsAndShowsThemAgainOnActivation) {

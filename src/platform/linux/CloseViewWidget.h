@@ -12,6 +12,7 @@ class CloseViewWidget final : public QWidget {
   public:
     explicit CloseViewWidget(QWidget* parent = nullptr) : QWidget(parent) {}
     void setPattern(const QPixmap& pattern);
+    const QPixmap& pattern() const { return pattern_; }
     std::function<void()> onClick;
     std::function<void()> onResize;
 

@@ -1,6 +1,11 @@
 #include "InterfaceLoaderQt.h"
 
+#include <QApplication>
+#include <QImageReader>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QProxyStyle>
+#include <QStyleOption>
 #include <QWindow>
 
 #include "ui_MainWindow.h"
@@ -29,6 +34,44 @@ class WindowMover final : public QObject {
     }
 };
 
+// The style of the desktop, with the toolbar's overflow arrows drawn rather than read
+// from Qt's image files. Qt reads an image by asking every installed image plugin first
+// whether it knows the format, which loads them all (a millisecond and more of every
+// start, for an arrow the preferences toolbar shows only when it is narrowed).
+class DrawnToolbarArrows final : public QProxyStyle {
+  public:
+    QIcon standardIcon(StandardPixmap which, const QStyleOption* option,
+                       const QWidget* widget) const override {
+        if (which == SP_ToolBarHorizontalExtensionButton) {
+            return arrow(PE_IndicatorArrowRight);
+        }
+        if (which == SP_ToolBarVerticalExtensionButton) {
+            return arrow(PE_IndicatorArrowDown);
+        }
+        return QProxyStyle::standardIcon(which, option, widget);
+    }
+
+  private:
+    QIcon arrow(PrimitiveElement direction) const {
+        QPixmap pixmap(16, 16);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        QStyleOption option;
+        option.rect = pixmap.rect();
+        option.palette = QApplication::palette();
+        option.state = State_Enabled;
+        drawPrimitive(direction, &option, &painter);
+        return QIcon(pixmap);
+    }
+};
+
+// A PNG read as one, without the question to every image plugin.
+QPixmap readPng(const std::filesystem::path& path) {
+    QImageReader reader(QString::fromStdString(path.string()), "png");
+    reader.setAutoDetectImageFormat(false);
+    return QPixmap::fromImage(reader.read());
+}
+
 }  // namespace
 
 InterfaceLoaderQt::InterfaceLoaderQt(RunLoopQt& runLoop, const Bundle& bundle)
@@ -37,6 +80,9 @@ InterfaceLoaderQt::InterfaceLoaderQt(RunLoopQt& runLoop, const Bundle& bundle)
       settings_(std::make_unique<QWidget>()),
       translate_(std::make_unique<QWidget>()),
       mover_(std::make_unique<WindowMover>()) {
+    if (!dynamic_cast<DrawnToolbarArrows*>(QApplication::style())) {
+        QApplication::setStyle(new DrawnToolbarArrows);
+    }
     Ui::MainWindow mainUi;
     mainUi.setupUi(main_.get());
     Ui::Preferences preferencesUi;
@@ -48,7 +94,7 @@ InterfaceLoaderQt::InterfaceLoaderQt(RunLoopQt& runLoop, const Bundle& bundle)
     main_->installEventFilter(mover_.get());
 
     if (const auto image = bundle.pathForResource("powr", "png")) {
-        mainUi.closeView->setPattern(QPixmap(QString::fromStdString(image->string())));
+        mainUi.closeView->setPattern(readPng(*image));
     }
 
     Interface& ui = interface_;
