@@ -93,7 +93,6 @@ struct DesktopQt {
           statusBar(runLoop, application),
           eventMonitors(runLoop, &desktopKeys),
           asyncHttp(runLoop, http),
-          interface(runLoop, bundle),
           host{defaults,
                runLoop,
                locale,
@@ -148,7 +147,6 @@ struct DesktopQt {
     OfflineTranslatorApertium offline;
     LanguageGuesserCld2 guesser;
     AsyncHttp asyncHttp;
-    InterfaceLoaderQt interface;
     Host host;
 };
 
@@ -207,14 +205,15 @@ int main(int argc, char** argv) {
     }
 
     QApplication application(argc, argv);
-    // libcurl loads beside the building of the windows: not sooner, while Qt opens its
-    // own plugins (and the session bus's library), which would wait for it.
-    QDBusConnection::sessionBus();
-    startOpeningCurl();
     QApplication::setApplicationName(QStringLiteral("Lexoria"));
     QApplication::setDesktopFileName(QString::fromLatin1(kBundleIdentifier));
 
     DesktopQt desktop(std::move(addresses), std::move(http));
+    // libcurl loads on a thread of its own while the windows are built, which is work of
+    // this process alone. Sooner, Qt's plugins would wait for the dynamic loader, and on
+    // two cores the X server's answers to the adapters above would wait for the loading.
+    startOpeningCurl();
+    InterfaceLoaderQt interface(desktop.runLoop, desktop.bundle);
     // LEXORIA_TRACE=1: the steps of each translation with their times, on standard error.
     if (environment("LEXORIA_TRACE")) {
         desktop.host.trace = &desktop.log;
@@ -237,7 +236,7 @@ int main(int argc, char** argv) {
     // Started from outside an applications folder: offer the move before anything else.
     moveToApplicationsFolderIfNecessary(desktop);
     {
-        AppDelegate controller(desktop.host, desktop.interface.loadInterface());
+        AppDelegate controller(desktop.host, interface.loadInterface());
         desktop.showWindow = [&controller] { controller.showMainWindow(); };
         controller.applicationDidFinishLaunching();
         desktop.services.answerCalls();
